@@ -1,0 +1,21 @@
+// trakflat: a ball bouncing on a rectangular table.
+
+#include <iostream>
+
+#include "viewer/scene.h"
+#include "viewer/viewer.h"
+#include "planar/dialogue.h"
+#include "planar/planar_path.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    Console con{std::cin, std::cout, std::cerr};
+    FlatAnswers a;
+    if (!flat_dialogue(con, a)) return console_input_ended(con);
+
+    rect_table_add_to_scene(a.table);
+    scene_add_point(a.start, colour::blue);
+    trace_planar_path(Line{a.start, a.direction}, a.bounces, a.table);
+    std::cout.flush();
+    viewer_run(argc, argv, 30.0);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The viewer window: opens it on the scene and runs the window toolkit.
+
+/// Opens the window "Geometrija - prikaz zadatka" with a perspective of
+/// `fov_degrees` (vertical), places the camera from the scene's bounds and
+/// runs the event loop. Never returns; the process ends when the window is
+/// closed. argc and argv go to the toolkit, which may take its own options.
+[[noreturn]] void viewer_run(int argc, char** argv, double fov_degrees);
+
+/// Draws the whole scene; also runs whenever the toolkit is idle.
+void viewer_display();
+
+/// Sets the viewport and a fresh projection for a window of w x h pixels.
+/// Leaves the projection matrix selected: the navigation acts on it.
+void viewer_reshape(int w, int h);
