@@ -8,18 +8,19 @@ namespace {
 constexpr int bottom = 1, right = 2, top = 3, left = 4;
 
 // Where the ray meets wall number `wall`; the origin if it runs exactly
-// parallel to it. line_intersect is not used here: its tolerance calls a ray
-// within about 0.18 degrees of a side parallel to the walls along that side,
-// and the leg would then end at the origin.
+// parallel to it. Not line_intersect: its tolerance takes a ray within about
+// 0.18 degrees of a side for parallel to the walls along that side, and the
+// leg would end at the origin instead of on the wall ahead.
 Point meet(Line ray, const RectTable& t, int wall) {
     Point p;
     line_crossing(ray, t.walls[wall - 1], p);
     return p;
 }
 
-}  // namespace
-
-int find_next_wall(Line ray, RectTable t, Point& hit) {
+// The public operations take their copies; the tracer passes its one table
+// and ray by reference, since copying the table on every leg made tracing
+// about a third slower.
+int next_wall(const Line& ray, const RectTable& t, Point& hit) {
     const float dx = ray.direction.x, dy = ray.direction.y;
     if (dx == 0 || dy == 0) {
         // Along an axis only the wall ahead can be met.
@@ -44,12 +45,18 @@ int find_next_wall(Line ray, RectTable t, Point& hit) {
     return take_first ? first : second;
 }
 
-int corner_kind(RectTable t, Point p) {
+int corner_at(const RectTable& t, Point p) {
     auto at = [&](int k) { return p.x == t.corners[k].x && p.y == t.corners[k].y; };
     if (at(0) || at(2)) return corner::lower_left_or_upper_right;
     if (at(1) || at(3)) return corner::lower_right_or_upper_left;
     return corner::none;
 }
+
+}  // namespace
+
+int find_next_wall(Line ray, RectTable t, Point& hit) { return next_wall(ray, t, hit); }
+
+int corner_kind(RectTable t, Point p) { return corner_at(t, p); }
 
 void trace_planar_path(Line ray, std::int32_t bounces, RectTable t) {
     Point& d = ray.direction;
@@ -57,13 +64,13 @@ void trace_planar_path(Line ray, std::int32_t bounces, RectTable t) {
     if (d.x == 0 && d.y == 0) return;
     for (std::int32_t n = bounces; n > 0; --n) {
         Point hit;
-        const int wall = find_next_wall(ray, t, hit);
+        const int wall = next_wall(ray, t, hit);
         scene_add_segment(Segment{ray.base, hit}, colour::red);
 
         // At a corner the direction is mirrored in the 45-degree line
         // through it, which swaps the components.
         const float dx = d.x, dy = d.y;
-        switch (corner_kind(t, hit)) {
+        switch (corner_at(t, hit)) {
             case corner::lower_left_or_upper_right: d.x = -dy; d.y = -dx; break;
             case corner::lower_right_or_upper_left: d.x = dy; d.y = dx; break;
             default:
