@@ -1,6 +1,7 @@
 #include "planar/planar_path.h"
 
 #include "planar/line_intersect.h"
+#include "viewer/direction.h"
 #include "viewer/scene.h"
 
 namespace {
@@ -59,6 +60,9 @@ int find_next_wall(Line ray, RectTable t, Point& hit) { return next_wall(ray, t,
 int corner_kind(RectTable t, Point p) { return corner_at(t, p); }
 
 void trace_planar_path(Line ray, std::int32_t bounces, RectTable t) {
+    // Only the direction's ratio matters; rescaled, a tiny or huge one cannot
+    // overflow t and end a leg at infinity.
+    ray.direction = direction_rescaled(ray.direction);
     Point& d = ray.direction;
     // A ball that does not move meets no wall.
     if (d.x == 0 && d.y == 0) return;
