@@ -8,6 +8,7 @@
 
 #include "planar/line_intersect.h"
 #include "planar/planar_path.h"
+#include "property_cases.h"
 #include "viewer/scene.h"
 
 namespace {
@@ -145,7 +146,8 @@ TEST(TracePlanarPath, PropertiesOnRandomTables) {
     std::mt19937 gen(20261206);
     std::uniform_real_distribution<float> unit(0, 1);
     auto spread = [&](float lo2, float hi2) { return std::exp2(lo2 + unit(gen) * (hi2 - lo2)); };
-    for (int run = 0; run < 300; ++run) {
+    const int runs = property_cases(300);
+    for (int run = 0; run < runs; ++run) {
         const float w = spread(-8, 10), h = spread(-8, 10);
         XY start{unit(gen) * w, unit(gen) * h};
         if (run % 4 == 0) start.x = run % 8 ? w : 0;  // on a side
@@ -157,7 +159,7 @@ TEST(TracePlanarPath, PropertiesOnRandomTables) {
         }
         const float scale = spread(-10, 10);
         d = {d.x * scale, d.y * scale};
-        const int bounces = int(unit(gen) * 3000);
+        const int bounces = int(unit(gen) * (runs > 300 ? 300 : 3000));
 
         trace(table(w, h), start, d, bounces);
         ASSERT_EQ(scene.segments.size(), size_t(bounces));
