@@ -12,7 +12,7 @@ import tempfile
 import time
 
 from glwin import (BLACK, BLUE, CLEAR, WINDOW, Display, bounds_of, brief, camera,
-                   check, f32, gl_calls, line_pixel, main, perspective, point_block,
+                   check, diff_calls, f32, gl_calls, line_pixel, main, perspective, point_block,
                    point_calls, project, read_trace, run, segment_calls)
 
 FOV = 30
@@ -22,7 +22,8 @@ BLACK_RGB = (0, 0, 0)
 
 def table(width, height):
     """The four edges in drawing order: bottom, right, top, left."""
-    c = [(0.0, 0.0, 0.0), (width, 0.0, 0.0), (width, height, 0.0), (0.0, height, 0.0)]
+    w, h = float(width), float(height)
+    c = [(0.0, 0.0, 0.0), (w, 0.0, 0.0), (w, h, 0.0), (0.0, h, 0.0)]
     return [(c[k], c[(k + 1) % 4]) for k in range(4)]
 
 
@@ -122,8 +123,7 @@ def calls(program):
         ("glMultMatrixd", perspective(FOV, f32(WINDOW[2] / WINDOW[3]))),
     ]
     check(setup == opened + reshaped,
-          "set-up calls differ:\n" + "\n".join(f"  {c}" for c in setup)
-          + "\nexpected:\n" + "\n".join(f"  {c}" for c in opened + reshaped))
+          "set-up calls differ:\n" + diff_calls(setup, opened + reshaped))
 
     drawing = [("glClear", ("GL_DEPTH_BUFFER_BIT", "GL_COLOR_BUFFER_BIT")), ("glPushMatrix",)]
     for a, b in edges:
@@ -133,8 +133,7 @@ def calls(program):
     # The toolkit's swap adds a glFlush of its own.
     tail = display[len(drawing):]
     check(display[:len(drawing)] == drawing and all(c == ("glFlush",) for c in tail),
-          "drawing calls differ:\n" + "\n".join(f"  {c}" for c in display)
-          + "\nexpected:\n" + "\n".join(f"  {c}" for c in drawing))
+          "drawing calls differ:\n" + diff_calls(display, drawing + tail))
 
     swapped = [f for f in frames if f[-1].name == "glXSwapBuffers"]
     check(len(swapped) >= 5, f"only {len(swapped)} frames drawn in half a second")

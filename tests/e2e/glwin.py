@@ -30,6 +30,7 @@ missing raises ToolMissing: CI installs them, so tests fail rather than skip.
 
 import collections
 import ctypes
+import difflib
 import math
 import os
 import pickle
@@ -467,6 +468,12 @@ def gl_calls(frame):
 def brief(call):
     """A call as a tuple (name, arg values...), for comparing sequences."""
     return (call.name,) + tuple(call.args.values())
+
+
+def diff_calls(got, want):
+    """A unified diff of two lists of brief() calls, for failure messages."""
+    return "\n".join(difflib.unified_diff([repr(c) for c in want], [repr(c) for c in got],
+                                          "expected", "traced", lineterm="", n=2))
 
 
 Batch = collections.namedtuple("Batch", "colour mode size vertices")
