@@ -46,7 +46,6 @@ import difflib
 import math
 import os
 import pickle
-import select
 import shutil
 import signal
 import struct
@@ -105,32 +104,20 @@ class Display:
 
     def __enter__(self):
         r, w = os.pipe()
-        try:
-            self.server = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
-                 "-nolisten", "tcp", "-noreset"],
-                pass_fds=(w,), stdin=subprocess.DEVNULL,
-                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-            os.close(w)
-            w = None
-            # Read up to the line break: Xvfb writes the number and the
-            # break separately and dies if the pipe is closed in between.
-            got = b""
-            end = time.monotonic() + TIMEOUT
-            while not got.endswith(b"\n") and time.monotonic() < end:
-                ready, _, _ = select.select([r], [], [], max(0.0, end - time.monotonic()))
-                chunk = os.read(r, 64) if ready else b""
-                if not chunk:
-                    break
-                got += chunk
-            number = got.decode().strip() if got.endswith(b"\n") else ""
-        finally:
-            os.close(r)
-            if w is not None:
-                os.close(w)
+        self.log = tempfile.TemporaryFile()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(w,), stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log)
+        os.close(w)
+        # Xvfb writes the number once it listens, then the line break on its
+        # own: it dies if the pipe is closed in between, so read the line.
+        with os.fdopen(r, "rb") as f:
+            number = f.readline().strip().decode()
         if not number:
-            err = self._stop()
-            raise RuntimeError(f"Xvfb did not start: {err}")
+            self._stop()
+            self.log.seek(0)
+            raise RuntimeError(f"Xvfb did not start: {self.log.read().decode(errors='replace')}")
         self.name = ":" + number
         return self
 
@@ -141,17 +128,13 @@ class Display:
         return False
 
     def _stop(self):
-        if self.server is None:
-            return ""
-        if self.server.poll() is None:
+        if self.server is not None and self.server.poll() is None:
             self.server.terminate()
-        try:
-            _, err = self.server.communicate(timeout=5)
-        except subprocess.TimeoutExpired:
-            self.server.kill()
-            _, err = self.server.communicate()
-        self.server = None
-        return (err or b"").decode(errors="replace").strip()
+            try:
+                self.server.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+                self.server.wait()
 
     def env(self):
         e = dict(os.environ, DISPLAY=self.name)
@@ -373,25 +356,16 @@ class Picture:
 
     @classmethod
     def from_ppm(cls, ppm):
-        fields = []
-        pos = 0
-        while len(fields) < 4:  # magic, width, height, maximum value
-            while ppm[pos:pos + 1].isspace():
-                pos += 1
-            if ppm[pos:pos + 1] == b"#":
-                pos = ppm.index(b"\n", pos)
-                continue
-            end = pos
-            while not ppm[end:end + 1].isspace():
-                end += 1
-            fields.append(ppm[pos:end])
-            pos = end
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise ValueError(f"not an 8-bit binary PPM: {fields}")
-        w, h = int(fields[1]), int(fields[2])
-        data = ppm[pos + 1:pos + 1 + 3 * w * h]
-        if len(data) != 3 * w * h:
-            raise ValueError("truncated PPM")
+        """From ImageMagick's PPM: header lines (some of them # comments,
+        such as the window's name), then the RGB bytes."""
+        fields, data = [], ppm
+        while len(fields) < 4:  # P6, width, height, 255
+            line, data = data.split(b"\n", 1)
+            if not line.startswith(b"#"):
+                fields += line.split()
+        magic, w, h, depth = fields[0], int(fields[1]), int(fields[2]), fields[3]
+        if magic != b"P6" or depth != b"255" or len(data) != 3 * w * h:
+            raise ValueError(f"not an 8-bit binary PPM: {ppm[:60]!r}")
         return cls(w, h, data)
 
     def pixel(self, col, row):
@@ -517,20 +491,6 @@ def batches(frame):
             out.append(current)
             current = None
     return out
-
-
-def segment_batches(segments, colour):
-    """The batches that drawing these segments ((a, b) pairs of (x, y, z))
-    gives: a line and its two end dots, 4 pixels each."""
-    out = []
-    for a, b in segments:
-        out.append(Batch(colour, "GL_LINES", 4.0, [a, b]))
-        out.append(Batch(colour, "GL_POINTS", 4.0, [a, b]))
-    return out
-
-
-def point_batch(p, colour):
-    return Batch(colour, "GL_POINTS", 4.0, [p])
 
 
 def segment_calls(a, b, colour):
