@@ -7,17 +7,11 @@ calls:  the GL calls of the first frame (set-up, reshape, drawing) and
         the continuous redraw, from an apitrace trace.
 """
 
-import os
-import tempfile
-import time
-
-from glwin import (BLACK, BLUE, CLEAR, WINDOW, Display, bounds_of, brief, camera,
-                   check, diff_calls, f32, gl_calls, line_pixel, main, perspective, point_block,
-                   point_calls, project, read_trace, run, segment_calls)
+from glwin import (BLACK, BLACK_RGB, BLUE, BLUE_RGB, CLEAR, WINDOW, Display, bounds_of,
+                   camera, check, check_frames, line_pixel, main, point_block, point_calls,
+                   project, run, segment_calls, traced)
 
 FOV = 30
-BLUE_RGB = (0, 0, 255)
-BLACK_RGB = (0, 0, 0)
 
 
 def table(width, height):
@@ -90,56 +84,10 @@ def calls(program):
     width, height, start = 4, 2, (1.5, 0.5)
     edges = table(width, height)
     cam = camera(*bounds_of([e[0] for e in edges]))
-    with tempfile.TemporaryDirectory() as tmp, Display() as d:
-        trace = os.path.join(tmp, "flat.trace")
-        with run(d, program, answers(width, height, start), trace_path=trace) as p:
-            p.window()
-            time.sleep(0.5)
-            status = p.close()
-        check(status == 0, f"exit status {status} after closing")
-        frames = read_trace(trace)
-
-    first = [brief(c) for c in gl_calls(frames[0])]
-    clear_at = next((i for i, c in enumerate(first) if c[0] == "glClear"), None)
-    check(clear_at is not None, f"no glClear in the first frame: {first}")
-    setup, display = first[:clear_at], first[clear_at:]
-
-    move = (-cam.centre_x, -cam.centre_y, -cam.distance)
-    opened = [
-        ("glClearColor", f32(0.9), f32(0.9), f32(0.8), 0.0),
-        ("glMatrixMode", "GL_PROJECTION"), ("glLoadIdentity",),
-        ("glMultMatrixd", perspective(FOV, 1.0)),
-        # gluLookAt from (centre, distance) to (centre, 0), y up: no turn,
-        # then a move by minus the eye.
-        ("glMultMatrixf", [1.0, 0.0, -0.0, 0.0, -0.0, 1.0, -0.0, 0.0,
-                           0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0]),
-        ("glTranslated",) + move,
-        ("glMatrixMode", "GL_MODELVIEW"), ("glLoadIdentity",),
-        ("glTranslatef",) + move,
-    ]
-    reshaped = [
-        ("glMatrixMode", "GL_PROJECTION"), ("glLoadIdentity",),
-        ("glViewport", 0, 0, WINDOW[2], WINDOW[3]),
-        ("glMultMatrixd", perspective(FOV, f32(WINDOW[2] / WINDOW[3]))),
-    ]
-    check(setup == opened + reshaped,
-          "set-up calls differ:\n" + diff_calls(setup, opened + reshaped))
-
-    drawing = [("glClear", ("GL_DEPTH_BUFFER_BIT", "GL_COLOR_BUFFER_BIT")), ("glPushMatrix",)]
-    for a, b in edges:
-        drawing += segment_calls(a, b, BLACK)
-    drawing += point_calls((start[0], start[1], 0.0), BLUE)
-    drawing += [("glPopMatrix",), ("glFlush",)]
-    # The toolkit's swap adds a glFlush of its own.
-    tail = display[len(drawing):]
-    check(display[:len(drawing)] == drawing and all(c == ("glFlush",) for c in tail),
-          "drawing calls differ:\n" + diff_calls(display, drawing + tail))
-
-    swapped = [f for f in frames if f[-1].name == "glXSwapBuffers"]
-    check(len(swapped) >= 5, f"only {len(swapped)} frames drawn in half a second")
-    redrawn = [f for f in swapped[1:] if [brief(c) for c in gl_calls(f)] != display]
-    check(not redrawn, f"{len(redrawn)} later frames draw something else, e.g. "
-          f"{[brief(c) for c in gl_calls(redrawn[0])] if redrawn else ''}")
+    frames, _ = traced(program, answers(width, height, start))
+    shapes = [c for a, b in edges for c in segment_calls(a, b, BLACK)]
+    shapes += point_calls((start[0], start[1], 0.0), BLUE)
+    check_frames(frames, FOV, cam, shapes)
 
 
 if __name__ == "__main__":

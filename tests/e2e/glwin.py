@@ -468,6 +468,66 @@ def diff_calls(got, want):
                                           "expected", "traced", lineterm="", n=2))
 
 
+def setup_calls(fov, cam, size=WINDOW[2:]):
+    """The calls of the first frame before the first drawing: the window's
+    set-up (clear colour, a first square projection looking at the centre,
+    the model-view move) and the first reshape."""
+    move = (-cam.centre_x, -cam.centre_y, -cam.distance)
+    return [
+        ("glClearColor", f32(0.9), f32(0.9), f32(0.8), 0.0),
+        ("glMatrixMode", "GL_PROJECTION"), ("glLoadIdentity",),
+        ("glMultMatrixd", perspective(fov, 1.0)),
+        # gluLookAt from (centre, distance) to (centre, 0), y up: no turn,
+        # then a move by minus the eye.
+        ("glMultMatrixf", [1.0, 0.0, -0.0, 0.0, -0.0, 1.0, -0.0, 0.0,
+                           0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0]),
+        ("glTranslated",) + move,
+        ("glMatrixMode", "GL_MODELVIEW"), ("glLoadIdentity",),
+        ("glTranslatef",) + move,
+        ("glMatrixMode", "GL_PROJECTION"), ("glLoadIdentity",),
+        ("glViewport", 0, 0, size[0], size[1]),
+        ("glMultMatrixd", perspective(fov, f32(size[0] / size[1]))),
+    ]
+
+
+def traced(program, input_text, seconds=0.5):
+    """Runs the program on a display of its own for `seconds` after its
+    window appears, closes the window and returns (frames, stdout)."""
+    with tempfile.TemporaryDirectory() as tmp, Display() as d:
+        trace = os.path.join(tmp, "app.trace")
+        with run(d, program, input_text, trace_path=trace) as p:
+            p.window()
+            time.sleep(seconds)
+            status = p.close()
+            out, err = p.output()
+        check(status == 0, f"exit status {status} after closing the window\n{err}")
+        return read_trace(trace), out
+
+
+def check_frames(frames, fov, cam, shapes, min_frames=5):
+    """Checks a trace of a program left alone: the first frame sets up the
+    window and the first view, then every frame (at least min_frames) draws
+    exactly `shapes` (brief() calls) between the clear and the swap."""
+    first = [brief(c) for c in gl_calls(frames[0])]
+    clear_at = next((i for i, c in enumerate(first) if c[0] == "glClear"), None)
+    check(clear_at is not None, f"no glClear in the first frame: {first}")
+    setup, display = first[:clear_at], first[clear_at:]
+    want = setup_calls(fov, cam)
+    check(setup == want, "set-up calls differ:\n" + diff_calls(setup, want))
+
+    drawing = ([("glClear", ("GL_DEPTH_BUFFER_BIT", "GL_COLOR_BUFFER_BIT")), ("glPushMatrix",)]
+               + shapes + [("glPopMatrix",), ("glFlush",)])
+    tail = display[len(drawing):]  # the toolkit's swap adds a glFlush of its own
+    check(display[:len(drawing)] == drawing and all(c == ("glFlush",) for c in tail),
+          "drawing calls differ:\n" + diff_calls(display, drawing + tail))
+
+    swapped = [f for f in frames if f[-1].name == "glXSwapBuffers"]
+    check(len(swapped) >= min_frames, f"only {len(swapped)} frames drawn")
+    redrawn = [f for f in swapped[1:] if [brief(c) for c in gl_calls(f)] != display]
+    check(not redrawn, f"{len(redrawn)} later frames draw something else, e.g.\n"
+          + (diff_calls([brief(c) for c in gl_calls(redrawn[0])], display) if redrawn else ""))
+
+
 Batch = collections.namedtuple("Batch", "colour mode size vertices")
 
 
@@ -509,9 +569,12 @@ def point_calls(p, colour):
             ("glBegin", "GL_POINTS"), ("glVertex3f",) + tuple(p), ("glEnd",)]
 
 
-BLACK = (0.0, 0.0, 0.0)
+BLACK = (0.0, 0.0, 0.0)  # as glColor3f gets them
 RED = (1.0, 0.0, 0.0)
 BLUE = (0.0, 0.0, 1.0)
+BLACK_RGB = (0, 0, 0)    # as the screen shows them
+RED_RGB = (255, 0, 0)
+BLUE_RGB = (0, 0, 255)
 
 
 # --- the first view, predicted ---------------------------------------------
@@ -573,6 +636,20 @@ def project(p, cam, fov, size=WINDOW[2:]):
 def line_pixel(wx, wy, height=WINDOW[3]):
     """The picture pixel (col, row from the top) holding window point (wx, wy)."""
     return math.floor(wx), height - 1 - math.floor(wy)
+
+
+def pixel_centre(col, row, height=WINDOW[3]):
+    """The window coordinates of the centre of picture pixel (col, row)."""
+    return col + 0.5, height - row - 0.5
+
+
+def distance_to_segment(p, a, b):
+    """The distance in the window from point p to the segment a-b (2-D)."""
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    length2 = dx * dx + dy * dy
+    t = 0.0 if length2 == 0 else ((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / length2
+    t = min(1.0, max(0.0, t))
+    return math.hypot(p[0] - a[0] - t * dx, p[1] - a[1] - t * dy)
 
 
 def point_block(wx, wy, size=4, height=WINDOW[3]):
