@@ -1,6 +1,7 @@
 #include "box/box_path.h"
 
 #include "box/next_face.h"
+#include "viewer/direction.h"
 #include "viewer/scene.h"
 
 PointKind box_point_kind(const BoxTable& t, Point p) {
@@ -10,6 +11,9 @@ PointKind box_point_kind(const BoxTable& t, Point p) {
 }
 
 void trace_box_path(Line ray, BoxTable t, std::int32_t bounces, Point leg_start, std::ostream& out) {
+    // Only the direction's ratios matter; rescaled, a tiny or huge one cannot
+    // overflow t and print a hit at infinity.
+    ray.direction = direction_rescaled(ray.direction);
     // A loop, not a call per leg: a million bounces must not need a million
     // stack frames.
     for (; bounces > 0; --bounces) {

@@ -30,6 +30,9 @@ Candidate z_face(char d) {
                     : Candidate{FaceCode::back, plane_index::back, "nazad"};
 }
 
+// How much nearer along the ray (relative) a face must be to win a tie in y.
+constexpr double tie_margin = 1e-6;
+
 // The ray's parameter at the plane, rounded to float as it is stored.
 float plane_t(const Line& ray, const Plane& plane) {
     const Point& n = plane.normal;
@@ -72,11 +75,23 @@ FaceCode find_next_face(Line ray, const BoxTable& t, Point& hit, std::ostream& o
     if (n == 3) {
         // Moving along every axis: the face met first is the one whose hit
         // lies first along y, which rises or falls monotonically.
+        float ts[3];
         Point p[3];
-        for (int i = 0; i < 3; ++i) plane_intersect(ray, t.planes[cand[i].plane], p[i]);
+        for (int i = 0; i < 3; ++i) {
+            ts[i] = plane_t(ray, t.planes[cand[i].plane]);
+            p[i] = point_at(ray, ts[i]);
+        }
         const bool rising = code[1] == '1';
         win = smallest_of_three(rising ? p[0].y : -p[0].y, rising ? p[1].y : -p[1].y,
                                 rising ? p[2].y : -p[2].y) - 1;
+        // Rounding keeps the order of the y values but can make them equal:
+        // when the ray barely moves in y, faces met far apart along the ray
+        // all round to the same y. Among such ties the face met clearly
+        // first wins; t values a few units in the last place apart are a
+        // true tie and keep the earlier candidate.
+        for (int i = 0; i < 3; ++i) {
+            if (p[i].y == p[win].y && double(ts[i]) < ts[win] * (1 - tie_margin)) win = i;
+        }
         hit = p[win];
     } else {
         // Parallel to some faces: y may not move, so compare the distances

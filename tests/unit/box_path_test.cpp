@@ -60,6 +60,11 @@ TEST(BoxPath, KnownPaths) {
          {4.5f, 3, 2}, {1, 1, 1}, {1, 0.5f, 0.25f}, 3,
          "desna ravan 111, 4.500000 2.750000 1.875000\n"
          "gore ravan 011, 4.000000 3.000000 2.000000\n" + edge_end},
+        {"barely rising: every hit's y rounds alike, the face met first wins",
+         {4, 3, 2}, {1, 1, 0.5f}, {1, 1e-9f, 1}, 3,
+         "napred ravan 111, 2.500000 1.000000 2.000000\n"
+         "desno ravan 110, 4.000000 1.000000 0.500000\n"
+         "nazad ravan 010, 3.500000 1.000000 0.000000\n"},
         {"no bounces", {4, 3, 2}, {1, 1, 1}, {1, 1, 1}, 0, ""},
         {"negative count", {4, 3, 2}, {1, 1, 1}, {1, 1, 1}, -3, ""},
         {"zero direction", {4, 3, 2}, {1, 1, 1}, {0, 0, 0}, 5, ""},
