@@ -3,11 +3,12 @@
 pixels: the window's place and size, and every pixel of the first view:
         the black edges and the blue start point where the camera puts
         them, the clear colour everywhere else.
-calls:  the GL calls of the first frame (set-up, reshape, drawing) and
-        the continuous redraw, from an apitrace trace.
+calls:  the GL calls of the first frame on a worked path (set-up, reshape,
+        edges, red legs, start point) and the continuous redraw, from an
+        apitrace trace.
 """
 
-from glwin import (BLACK, BLACK_RGB, BLUE, BLUE_RGB, CLEAR, WINDOW, Display, bounds_of,
+from glwin import (BLACK, BLACK_RGB, BLUE, BLUE_RGB, CLEAR, RED, WINDOW, Display, bounds_of,
                    camera, check, check_frames, line_pixel, main, point_block, point_calls,
                    project, run, segment_calls, traced)
 
@@ -81,13 +82,17 @@ def pixels(program):
 
 
 def calls(program):
-    width, height, start = 4, 2, (1.5, 0.5)
+    # A worked path: from (1, 1) along (1, 1), into the corner (4, 0) and
+    # turned back to (2, 2).
+    width, height, start = 4, 2, (1.0, 1.0)
+    legs = [((1.0, 1.0, 0.0), (2.0, 2.0, 0.0)), ((2.0, 2.0, 0.0), (4.0, 0.0, 0.0)),
+            ((4.0, 0.0, 0.0), (2.0, 2.0, 0.0))]
     edges = table(width, height)
-    cam = camera(*bounds_of([e[0] for e in edges]))
-    frames, _ = traced(program, answers(width, height, start))
+    frames, _ = traced(program, answers(width, height, start, bounces=3))
     shapes = [c for a, b in edges for c in segment_calls(a, b, BLACK)]
-    shapes += point_calls((start[0], start[1], 0.0), BLUE)
-    check_frames(frames, FOV, cam, shapes)
+    shapes += [c for a, b in legs for c in segment_calls(a, b, RED)]
+    shapes += point_calls((*start, 0.0), BLUE)
+    check_frames(frames, FOV, camera(*bounds_of([e[0] for e in edges])), shapes)
 
 
 if __name__ == "__main__":
