@@ -400,10 +400,6 @@ class Picture:
                     out[(col, row)] = tuple(px)
         return out
 
-    def save_ppm(self, path):
-        with open(path, "wb") as f:
-            f.write(b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data)
-
 
 # --- GL traces -------------------------------------------------------------
 
