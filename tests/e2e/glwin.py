@@ -17,6 +17,9 @@ xwd, and the mouse is driven with xdotool. Python standard library only.
         check(calls[i:j] == segment_calls(a, b, BLACK) + point_calls(p, BLUE),
               diff_calls(calls[i:j], ...))
         drawn = batches(frames[0])     # [Batch(colour, mode, size, vertices)]
+
+    frames, stdout = traced(program, input_text)  # run 0.5 s, close, read the trace
+    check_frames(frames, fov, cam, shapes)        # set-up, drawing, continuous redraw
         legs = [b.vertices for b in drawn if b.colour == RED and b.mode == "GL_LINES"]
 
 Frames end at the swap: frame 0 holds the set-up, the first reshape and
