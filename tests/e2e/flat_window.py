@@ -1,0 +1,99 @@
+"""trakflat's window under a virtual display: `flat_window.py TRAKFLAT CASE`.
+
+pixels: the window's place and size, and every pixel of the first view:
+        the black edges and the blue start point where the camera puts
+        them, the clear colour everywhere else.
+calls:  the GL calls of the first frame on a worked path (set-up, reshape,
+        edges, red legs, start point) and the continuous redraw, from an
+        apitrace trace.
+"""
+
+from glwin import (BLACK, BLACK_RGB, BLUE, BLUE_RGB, CLEAR, RED, WINDOW, Display, bounds_of,
+                   camera, check, check_frames, line_pixel, main, point_block, point_calls,
+                   project, run, segment_calls, traced)
+
+FOV = 30
+
+
+def table(width, height):
+    """The four edges in drawing order: bottom, right, top, left."""
+    w, h = float(width), float(height)
+    c = [(0.0, 0.0, 0.0), (w, 0.0, 0.0), (w, h, 0.0), (0.0, h, 0.0)]
+    return [(c[k], c[(k + 1) % 4]) for k in range(4)]
+
+
+def answers(width, height, start, bounces=0):
+    # Direction (1, 1); with no bounces nothing but the table and the start
+    # point is drawn, whatever the path tracer does.
+    return f"{width}\n{height}\n{start[0]}\n{start[1]}\n1\n1\n{bounces}\n"
+
+
+def edge_pixels(a, b, cam):
+    """The pixels of an axis-parallel edge whose ends lie outside the window
+    (no table in trakflat's first view is seen whole: at 30 degrees it takes
+    in 0.78 W across and 0.54 of the distance up)."""
+    w, h = WINDOW[2:]
+    (ax, ay), (bx, by) = project(a, cam, FOV), project(b, cam, FOV)
+    inside = [(x, y) for x, y in ((ax, ay), (bx, by)) if 0 <= x < w and 0 <= y < h]
+    check(not inside, f"edge {a}-{b}: an end is in view at {inside}; pick another table")
+    if a[1] == b[1]:
+        col, row = line_pixel(0, ay)
+        crosses = min(ax, bx) < 0 and max(ax, bx) >= w and 0 <= row < h
+        return {(c, row) for c in range(w)} if crosses else set()
+    col, row = line_pixel(ax, 0)
+    crosses = min(ay, by) < 0 and max(ay, by) >= h and 0 <= col < w
+    return {(col, r) for r in range(h)} if crosses else set()
+
+
+# width, height, start; why this table
+PICTURES = [
+    (4, 2, (1.5, 0.5)),   # distance = W = 4: bottom and top edges in view, sides out
+    (1, 5, (0.25, 3.0)),  # 5 W = H, so distance = H = 5: both sides in view
+]
+
+
+def pixels(program):
+    with Display() as d:
+        for width, height, start in PICTURES:
+            case = f"table {width} x {height}, start {start}"
+            with run(d, program, answers(width, height, start)) as p:
+                p.window()
+                check(p.geometry() == WINDOW, f"{case}: window at {p.geometry()}")
+                shot = p.screenshot()
+                edges = table(width, height)
+                cam = camera(*bounds_of([e[0] for e in edges]))
+                expected = {}
+                for a, b in edges:
+                    expected.update(dict.fromkeys(edge_pixels(a, b, cam), BLACK_RGB))
+                check(len(expected) > 1000, f"{case}: no edge in view")
+                block = point_block(*project(start, cam, FOV))
+                expected.update(dict.fromkeys(block, BLUE_RGB))
+
+                drawn = shot.other_than(CLEAR)
+                wrong = sorted((px, drawn.get(px, CLEAR), rgb)
+                               for px, rgb in expected.items() if drawn.get(px) != rgb)
+                extra = sorted(px for px in drawn if px not in expected)
+                check(not wrong and not extra,
+                      f"{case}, camera {cam}: {len(wrong)} pixels differ from the "
+                      f"prediction (pixel, got, wanted): {wrong[:8]}; {len(extra)} "
+                      f"drawn where the background was expected: {extra[:8]}")
+                status = p.close()
+                check(status == 0, f"{case}: exit status {status} after closing")
+
+
+def calls(program):
+    # A worked path: from (1, 1) along (1, 1), into the corner (4, 0) and
+    # turned back to (2, 2).
+    width, height, start = 4, 2, (1.0, 1.0)
+    legs = [((1.0, 1.0, 0.0), (2.0, 2.0, 0.0)), ((2.0, 2.0, 0.0), (4.0, 0.0, 0.0)),
+            ((4.0, 0.0, 0.0), (2.0, 2.0, 0.0))]
+    edges = table(width, height)
+    frames, _ = traced(program, answers(width, height, start, bounces=3))
+    shapes = [c for a, b in edges for c in segment_calls(a, b, BLACK)]
+    shapes += [c for a, b in legs for c in segment_calls(a, b, RED)]
+    shapes += point_calls((*start, 0.0), BLUE)
+    check_frames(frames, FOV, camera(*bounds_of([e[0] for e in edges])), shapes)
+
+
+if __name__ == "__main__":
+    main({"pixels": pixels, "calls": calls})
