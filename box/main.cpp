@@ -1,0 +1,21 @@
+// trakbox: a ball bouncing inside a box.
+
+#include <iostream>
+
+#include "box/box_path.h"
+#include "box/dialogue.h"
+#include "viewer/scene.h"
+#include "viewer/viewer.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    Console con{std::cin, std::cout, std::cerr};
+    BoxAnswers a;
+    if (!box_dialogue(con, a)) return console_input_ended(con);
+
+    box_table_add_to_scene(a.table);
+    scene_add_point(a.start, colour::blue);
+    trace_box_path(Line{a.start, a.direction}, a.table, a.bounces, a.start, std::cout);
+    std::cout.flush();
+    viewer_run(argc, argv, 60.0);
+}
