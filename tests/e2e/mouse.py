@@ -1,0 +1,295 @@
+"""Turning, moving and zooming the view with real mouse events under a
+virtual display: `mouse.py PROGRAM CASE`, PROGRAM being trakflat or trakbox.
+
+turn:    a right drag turns by the angle predicted from its length, and the
+         picture turns about the scene point (2 centre_x, 2 centre_y, 0).
+zoom:    a middle drag scales by e^(dy / 2100) per step, about the origin.
+buttons: left then right held zooms; releasing either ends the drag.
+move:    a left drag of 200 pixels moves the plane z = 0 of a first view
+         with distance 10 by 20 pixels.
+resize:  a change of the window's size brings back the first view.
+
+Screen predictions come from what the view should do (turn about a point,
+scale about the origin, move by 1/distance), not from the matrices the
+program uses, so a wrong pivot or sign shows up as a misplaced dot.
+"""
+
+import collections
+import math
+import os
+import tempfile
+import time
+
+from glwin import (CLEAR, WINDOW, Display, bounds_of, brief, camera, check, f32,
+                   gl_calls, main, point_block, project, read_trace, run)
+
+BLUE_RGB = (0, 0, 255)
+
+# answers: the dialogue, no bounces; corners: two opposite table corners,
+# for the bounds; start: the blue dot, in the plane z = 0 so that it turns
+# and scales as that plane does.
+Setup = collections.namedtuple("Setup", "fov answers corners start")
+SETUPS = {
+    # 10 x 2: distance = W = 10, and the long edges are in view.
+    "trakflat": Setup(30, "10\n2\n6\n1\n1\n1\n0\n", [(0, 0), (10, 2)], (6.0, 1.0, 0.0)),
+    # 10 x 10 x 2: distance 10; the whole box lies deeper than the near plane.
+    "trakbox": Setup(60, "10\n10\n2\n6\n4\n0\n1\n1\n1\n0\n", [(0, 0), (10, 10)],
+                     (6.0, 4.0, 0.0)),
+}
+
+PRESS_AT = (400, 300)  # window pixels; anywhere in the window will do
+NAVIGATION = ("glTranslatef", "glRotatef", "glScalef")
+
+
+def setup_of(program):
+    name = os.path.basename(program)
+    check(name in SETUPS, f"{name}: expected one of {sorted(SETUPS)}")
+    s = SETUPS[name]
+    return s, camera(*bounds_of(s.corners + [s.start]))
+
+
+# --- pictures --------------------------------------------------------------
+
+def blue_dot(shot):
+    """The middle (col, row) of the blue start dot's pixels, or a complaint."""
+    needle = bytes(BLUE_RGB)
+    found = []
+    i = shot.data.find(needle)
+    while i >= 0:
+        if i % 3 == 0:
+            found.append(divmod(i // 3, shot.width)[::-1])
+        i = shot.data.find(needle, i + 1)
+    if len(found) != 16:
+        return None, f"{len(found)} blue pixels, not the 16 of one dot: {found[:20]}"
+    return (sum(c for c, _ in found) / 16, sum(r for _, r in found) / 16), None
+
+
+def block_middle(wx, wy):
+    block = point_block(wx, wy)
+    return sum(c for c, _ in block) / 16, sum(r for _, r in block) / 16
+
+
+def wait_for_picture(p, what, complaint, timeout=5.0):
+    """Captures the window until complaint(picture) is None. Events reach the
+    program asynchronously, so a picture taken at once may predate them."""
+    end = time.monotonic() + timeout
+    while True:
+        shot = p.capture()
+        why = complaint(shot)
+        if why is None:
+            return shot
+        if time.monotonic() > end:
+            raise AssertionError(f"{what}: {why}")
+        time.sleep(0.05)
+
+
+def dot_near(wx, wy):
+    """A complaint unless the blue dot covers the block a dot at GL window
+    point (wx, wy) covers, give or take a pixel (llvmpipe rounds its own
+    float arithmetic)."""
+    want = block_middle(wx, wy)
+
+    def complaint(shot):
+        got, why = blue_dot(shot)
+        if why:
+            return why
+        if abs(got[0] - want[0]) > 1 or abs(got[1] - want[1]) > 1:
+            return f"blue dot centred at {got}, expected {want}"
+        return None
+    return complaint
+
+
+# --- traces ----------------------------------------------------------------
+
+def navigation_calls(frames):
+    """(name, args...) of every translation, turn and scale after the
+    model-view's own translation, each checked to act on the projection."""
+    out = []
+    mode = None
+    seen_modelview_move = False
+    for frame in frames:
+        for c in gl_calls(frame):
+            if c.name == "glMatrixMode":
+                mode = c.args["mode"]
+            elif c.name in NAVIGATION:
+                if not seen_modelview_move:
+                    check(mode == "GL_MODELVIEW" and c.name == "glTranslatef",
+                          f"expected the model-view translation first, got {brief(c)}")
+                    seen_modelview_move = True
+                    continue
+                check(mode == "GL_PROJECTION", f"{brief(c)} acts on {mode}")
+                out.append(brief(c))
+    return out
+
+
+def around_pivot(cam, middle):
+    """A step about the eye point (centre_x, centre_y, distance)."""
+    c = (cam.centre_x, cam.centre_y, cam.distance)
+    return [("glTranslatef",) + c, middle, ("glTranslatef",) + tuple(-v for v in c)]
+
+
+def expected_angle(dx, dy, viewport_width=WINDOW[2]):
+    """Degrees: 180 per (width + 1) pixels of movement, the length first
+    stored as a float; clockwise (negative) for a rightward drag."""
+    a = f32(f32(math.sqrt(dx * dx + dy * dy)) / (viewport_width + 1) * 180)
+    return -a if dx > 0 else a
+
+
+def expected_factor(dy):
+    return f32(math.exp(dy / 2100))
+
+
+def show(calls):
+    return "\n".join(f"  {c}" for c in calls)
+
+
+# --- the cases -------------------------------------------------------------
+
+def turn(program):
+    s, cam = setup_of(program)
+    dx, dy = -60, 80  # 100 pixels up-left: 17.56 degrees counter-clockwise
+    angle = expected_angle(dx, dy)
+    pivot = project((2 * cam.centre_x, 2 * cam.centre_y, 0.0), cam, s.fov)
+    sx, sy = project(s.start, cam, s.fov)
+    # The plane z = 0 is drawn at one depth, so the turn about the pivot's
+    # eye axis shows as a turn of the window about the pivot's image.
+    r = math.radians(angle)
+    ox, oy = sx - pivot[0], sy - pivot[1]
+    turned = (pivot[0] + ox * math.cos(r) - oy * math.sin(r),
+              pivot[1] + ox * math.sin(r) + oy * math.cos(r))
+    with tempfile.TemporaryDirectory() as tmp, Display() as d:
+        trace = os.path.join(tmp, "turn.trace")
+        with run(d, program, s.answers, trace_path=trace) as p:
+            p.window()
+            wait_for_picture(p, "first view", dot_near(sx, sy))
+            p.mouse_move(*PRESS_AT)
+            p.mouse_down(3)
+            p.mouse_move_relative(dx, dy)
+            p.mouse_up(3)
+            wait_for_picture(p, f"turned by {angle} about {pivot}", dot_near(*turned))
+            check(p.close() == 0, "exit status after closing")
+        steps = navigation_calls(read_trace(trace))
+    want = around_pivot(cam, ("glRotatef", angle, 0.0, 0.0, 1.0))
+    check(steps == want, f"turn calls:\n{show(steps)}\nexpected:\n{show(want)}")
+
+
+def zoom(program):
+    s, cam = setup_of(program)
+    moves = [105, 105]  # down: two steps, together e^0.1
+    factors = [expected_factor(dy) for dy in moves]
+    total = factors[0] * factors[1]
+    # A zoom alone keeps the origin in place and scales about it by f / (2f - 1).
+    origin = project((0.0, 0.0, 0.0), cam, s.fov)
+    sx, sy = project(s.start, cam, s.fov)
+    k = total / (2 * total - 1)
+    zoomed = (origin[0] + k * (sx - origin[0]), origin[1] + k * (sy - origin[1]))
+    with tempfile.TemporaryDirectory() as tmp, Display() as d:
+        trace = os.path.join(tmp, "zoom.trace")
+        with run(d, program, s.answers, trace_path=trace) as p:
+            p.window()
+            wait_for_picture(p, "first view", dot_near(sx, sy))
+            p.mouse_move(*PRESS_AT)
+            p.mouse_down(2)
+            for dy in moves:
+                p.mouse_move_relative(0, dy)
+            p.mouse_up(2)
+            wait_for_picture(p, f"zoomed by {total} about the origin at {origin}",
+                             dot_near(*zoomed))
+            check(p.close() == 0, "exit status after closing")
+        steps = navigation_calls(read_trace(trace))
+    want = []
+    for f in factors:
+        want += around_pivot(cam, ("glScalef", f, f, f))
+    check(steps == want, f"zoom calls:\n{show(steps)}\nexpected:\n{show(want)}")
+
+
+def buttons(program):
+    s, cam = setup_of(program)
+    with tempfile.TemporaryDirectory() as tmp, Display() as d:
+        trace = os.path.join(tmp, "buttons.trace")
+        with run(d, program, s.answers, trace_path=trace) as p:
+            p.window()
+            p.mouse_move(*PRESS_AT)
+            # Each time: left, then right, drag (zoom), release one, drag on
+            # with the other still held (nothing), release it.
+            for released_first, still_held, dy in ((3, 1, 150), (1, 3, -150)):
+                p.mouse_down(1)
+                p.mouse_down(3)
+                p.mouse_move_relative(0, dy)
+                p.mouse_up(released_first)
+                p.mouse_move_relative(40, 30)
+                p.mouse_move_relative(-40, -30)
+                p.mouse_up(still_held)
+            # Neither is held now: a plain move must not navigate either.
+            p.mouse_move_relative(25, 25)
+            time.sleep(0.2)
+            check(p.close() == 0, "exit status after closing")
+        steps = navigation_calls(read_trace(trace))
+    want = []
+    for dy in (150, -150):
+        f = expected_factor(dy)
+        want += around_pivot(cam, ("glScalef", f, f, f))
+    check(steps == want, f"calls:\n{show(steps)}\nexpected (two zooms only):\n{show(want)}")
+
+
+def move(program):
+    s, cam = setup_of(program)
+    check(cam.distance == 10, f"the table should give distance 10, not {cam.distance}")
+    moves = [(60, 80), (60, 80)]  # 200 pixels down-right, in two steps
+    mx, my = (sum(m[i] for m in moves) for i in (0, 1))
+    sx, sy = project(s.start, cam, s.fov)
+    # 1/distance of the mouse's way; window y counts up, the mouse's down.
+    moved = (sx + mx / cam.distance, sy - my / cam.distance)
+    with tempfile.TemporaryDirectory() as tmp, Display() as d:
+        trace = os.path.join(tmp, "move.trace")
+        with run(d, program, s.answers, trace_path=trace) as p:
+            p.window()
+            wait_for_picture(p, "first view", dot_near(sx, sy))
+            p.mouse_move(*PRESS_AT)
+            p.mouse_down(1)
+            for step in moves:
+                p.mouse_move_relative(*step)
+            p.mouse_up(1)
+            wait_for_picture(p, f"moved by ({mx}, {my}) / 10", dot_near(*moved))
+            check(p.close() == 0, "exit status after closing")
+        steps = navigation_calls(read_trace(trace))
+    check(len(steps) == len(moves) and all(c[0] == "glTranslatef" for c in steps),
+          f"expected one translation per motion:\n{show(steps)}")
+    # Together the steps move the near plane (eye distance 1) by the whole
+    # way of the mouse: there 700 pixels span 2 tan(fov / 2).
+    unit = 2 * math.tan(math.radians(s.fov / 2)) / WINDOW[3]
+    total = [sum(c[i] for c in steps) for i in (1, 2, 3)]
+    want = [mx * unit, -my * unit, 0.0]
+    check(all(abs(g - w) < 1e-5 for g, w in zip(total, want)),
+          f"near-plane translation {total}, expected {want}")
+
+
+def resize(program):
+    s, cam = setup_of(program)
+    with Display() as d:
+        with run(d, program, s.answers) as p:
+            wid = str(p.window())
+            first = p.screenshot()
+            p.mouse_move(*PRESS_AT)
+            p.mouse_down(3)
+            p.mouse_move_relative(-60, 80)
+            p.mouse_up(3)
+            wait_for_picture(p, "turned", lambda shot: "unchanged" if shot.data == first.data
+                             else None)
+            for size in ((800, 600), WINDOW[2:]):
+                d.tool("xdotool", "windowsize", wid, *map(str, size))
+                wait_for_picture(p, f"resized to {size}",
+                                 lambda shot: None if (shot.width, shot.height) == size
+                                 else f"still {shot.width} x {shot.height}")
+
+            def differs(shot):
+                if shot.data == first.data:
+                    return None
+                diff = sum(a != b for a, b in zip(shot.data, first.data))
+                return f"{diff} colour bytes differ from the first view"
+            wait_for_picture(p, "back to 1024 x 700", differs)
+            check(p.close() == 0, "exit status after closing")
+
+
+if __name__ == "__main__":
+    main({"turn": turn, "zoom": zoom, "buttons": buttons, "move": move, "resize": resize})
