@@ -17,6 +17,7 @@ program uses, so a wrong pivot or sign shows up as a misplaced dot.
 import collections
 import math
 import os
+import re
 import tempfile
 import time
 
@@ -48,20 +49,6 @@ def setup_of(program):
 
 # --- pictures --------------------------------------------------------------
 
-def blue_dot(shot):
-    """The middle (col, row) of the blue start dot's pixels, or a complaint."""
-    needle = bytes(BLUE_RGB)
-    found = []
-    i = shot.data.find(needle)
-    while i >= 0:
-        if i % 3 == 0:
-            found.append(divmod(i // 3, shot.width)[::-1])
-        i = shot.data.find(needle, i + 1)
-    if len(found) != 16:
-        return None, f"{len(found)} blue pixels, not the 16 of one dot: {found[:20]}"
-    return (sum(c for c, _ in found) / 16, sum(r for _, r in found) / 16), None
-
-
 def wait_for_picture(p, what, complaint, timeout=5.0):
     """Captures the window until complaint(picture) is None. Events reach the
     program asynchronously, so a picture taken at once may predate them."""
@@ -77,16 +64,17 @@ def wait_for_picture(p, what, complaint, timeout=5.0):
 
 
 def dot_near(wx, wy):
-    """A complaint unless the blue dot covers the block a dot at GL window
-    point (wx, wy) covers, give or take a pixel (llvmpipe rounds its own
-    float arithmetic)."""
-    block = point_block(wx, wy)
-    want = sum(c for c, _ in block) / 16, sum(r for _, r in block) / 16
+    """A complaint unless the blue dot's 16 pixels are where a dot at GL
+    window point (wx, wy) would be, give or take a pixel (llvmpipe rounds its
+    own float arithmetic)."""
+    want = [sum(px[i] for px in point_block(wx, wy)) / 16 for i in (0, 1)]
 
     def complaint(shot):
-        got, why = blue_dot(shot)
-        if why:
-            return why
+        blue = [divmod(m.start() // 3, shot.width)[::-1]
+                for m in re.finditer(re.escape(bytes(BLUE_RGB)), shot.data) if m.start() % 3 == 0]
+        if len(blue) != 16:
+            return f"{len(blue)} blue pixels, not the 16 of one dot: {blue[:20]}"
+        got = [sum(px[i] for px in blue) / 16 for i in (0, 1)]
         if abs(got[0] - want[0]) > 1 or abs(got[1] - want[1]) > 1:
             return f"blue dot centred at {got}, expected {want}"
         return None
@@ -242,26 +230,21 @@ def move(program):
 
 
 def resize(program):
-    s, _ = setup_of(program)
-    with Display() as d:
-        with run(d, program, s.answers) as p:
-            wid = str(p.window())
-            first = p.screenshot()
-            p.mouse_move(*PRESS_AT)
-            p.mouse_down(3)
-            p.mouse_move_relative(-60, 80)
-            p.mouse_up(3)
-            wait_for_picture(p, "turned",
-                             lambda shot: "unchanged" if shot.data == first.data else None)
-            for size in ((800, 600), WINDOW[2:]):
-                d.tool("xdotool", "windowsize", wid, *map(str, size))
-                wait_for_picture(p, f"resized to {size}",
-                                 lambda shot: None if (shot.width, shot.height) == size
-                                 else f"still {shot.width} x {shot.height}")
-            wait_for_picture(p, "back to 1024 x 700", lambda shot: None if shot.data == first.data
-                             else f"{sum(a != b for a, b in zip(shot.data, first.data))} colour "
-                             "bytes differ from the first view")
-            check(p.close() == 0, "exit status after closing")
+    def act(p):
+        first = p.screenshot()
+        p.mouse_move(*PRESS_AT)
+        p.mouse_down(3)
+        p.mouse_move_relative(-60, 80)
+        p.mouse_up(3)
+        wait_for_picture(p, "turned", lambda shot: "unchanged" if shot.data == first.data else None)
+        for size in ((800, 600), WINDOW[2:]):
+            p.display.tool("xdotool", "windowsize", str(p.window()), *map(str, size))
+            wait_for_picture(p, f"resized to {size}", lambda shot: None if (
+                shot.width, shot.height) == size else f"still {shot.width} x {shot.height}")
+        wait_for_picture(p, "back to 1024 x 700", lambda shot: None if shot.data == first.data
+                         else f"{sum(a != b for a, b in zip(shot.data, first.data))} colour "
+                         "bytes differ from the first view")
+    session(program, act)
 
 
 if __name__ == "__main__":
