@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <string>
 
 #include "console/console.h"
 #include "viewer/scene.h"
@@ -29,7 +28,7 @@ struct FuzzConsole {
         : in(std::string(reinterpret_cast<const char*>(data), size)) {}
 };
 
-/// Checks the answers on `axes` axes; clears the scene for the path.
+/// Checks the answers on `axes` axes and clears the scene for the path.
 inline void check_answers(int axes, const float size[], const float start[], const float dir[],
                           std::int32_t bounces) {
     bool moves = false;
