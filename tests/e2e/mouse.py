@@ -37,6 +37,10 @@ SETUPS = {
 }
 
 PRESS_AT = (400, 300)  # window pixels; anywhere in the window will do
+# The stored floats, as the unit tests check them: a turn of 180 degrees per
+# 1025 pixels of a drag's length, and a zoom by e^(dy / 2100) per motion.
+TURN_100_UP_LEFT = f32(17.560976)
+ZOOM = {105: f32(1.05127108), 150: f32(1.07404149), -150: f32(0.931062758)}
 NAVIGATION = ("glTranslatef", "glRotatef", "glScalef")
 
 
@@ -110,17 +114,6 @@ def around_pivot(cam, middle):
     return [("glTranslatef",) + c, middle, ("glTranslatef",) + tuple(-v for v in c)]
 
 
-def expected_angle(dx, dy, viewport_width=WINDOW[2]):
-    """Degrees: 180 per (width + 1) pixels of movement, the length first
-    stored as a float; clockwise (negative) for a rightward drag."""
-    a = f32(f32(math.sqrt(dx * dx + dy * dy)) / (viewport_width + 1) * 180)
-    return -a if dx > 0 else a
-
-
-def expected_factor(dy):
-    return f32(math.exp(dy / 2100))
-
-
 def check_calls(steps, want):
     show = "\n".join
     check(steps == want, f"navigation calls:\n{show(map(str, steps))}\nexpected:\n"
@@ -158,8 +151,7 @@ def drag(program, button, moves, where, what):
 
 def turn(program):
     s, cam = setup_of(program)
-    dx, dy = -60, 80  # 100 pixels up-left: 17.56 degrees counter-clockwise
-    angle = expected_angle(dx, dy)
+    angle = TURN_100_UP_LEFT  # counter-clockwise
     pivot = project((2 * cam.centre_x, 2 * cam.centre_y, 0.0), cam, s.fov)
     sx, sy = project(s.start, cam, s.fov)
     # The plane z = 0 is drawn at one depth, so the turn about the pivot's
@@ -168,14 +160,14 @@ def turn(program):
     ox, oy = sx - pivot[0], sy - pivot[1]
     turned = (pivot[0] + ox * math.cos(r) - oy * math.sin(r),
               pivot[1] + ox * math.sin(r) + oy * math.cos(r))
-    steps = drag(program, 3, [(dx, dy)], turned, f"turned by {angle} about {pivot}")
+    steps = drag(program, 3, [(-60, 80)], turned, f"turned by {angle} about {pivot}")
     check_calls(steps, around_pivot(cam, ("glRotatef", angle, 0.0, 0.0, 1.0)))
 
 
 def zoom(program):
     s, cam = setup_of(program)
     moves = [(0, 105), (0, 105)]  # down: two steps, together e^0.1
-    factors = [expected_factor(dy) for _, dy in moves]
+    factors = [ZOOM[dy] for _, dy in moves]
     total = factors[0] * factors[1]
     # A zoom alone keeps the origin in place and scales about it by f / (2f - 1).
     origin = project((0.0, 0.0, 0.0), cam, s.fov)
@@ -204,7 +196,7 @@ def buttons(program):
         # Neither is held now: a plain move must not navigate either.
         p.mouse_move_relative(25, 25)
         time.sleep(0.2)
-    factors = [expected_factor(dy) for dy in (150, -150)]
+    factors = [ZOOM[150], ZOOM[-150]]
     check_calls(session(program, act),
                 [c for f in factors for c in around_pivot(cam, ("glScalef", f, f, f))])
 
