@@ -90,22 +90,16 @@ def dot_near(wx, wy):
 def navigation_calls(frames):
     """(name, args...) of every translation, turn and scale after the
     model-view's own translation, each checked to act on the projection."""
-    out = []
-    mode = None
-    seen_modelview_move = False
-    for frame in frames:
-        for c in gl_calls(frame):
-            if c.name == "glMatrixMode":
-                mode = c.args["mode"]
-            elif c.name in NAVIGATION:
-                if not seen_modelview_move:
-                    check(mode == "GL_MODELVIEW" and c.name == "glTranslatef",
-                          f"expected the model-view translation first, got {brief(c)}")
-                    seen_modelview_move = True
-                    continue
-                check(mode == "GL_PROJECTION", f"{brief(c)} acts on {mode}")
-                out.append(brief(c))
-    return out
+    out, mode = [], None
+    for c in (c for frame in frames for c in gl_calls(frame)):
+        if c.name == "glMatrixMode":
+            mode = c.args["mode"]
+        elif c.name in NAVIGATION:
+            out.append(brief(c))
+            check(mode == ("GL_PROJECTION" if len(out) > 1 else "GL_MODELVIEW"),
+                  f"{brief(c)} acts on {mode}")
+    check(out and out[0][0] == "glTranslatef", f"no model-view translation first: {out[:1]}")
+    return out[1:]
 
 
 def around_pivot(cam, middle):

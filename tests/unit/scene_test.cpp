@@ -35,8 +35,7 @@ TEST(Scene, AddCopiesWithTheGivenColour) {
     scene_add_segment(Segment{Point{-5, 1, 0, colour::red}, Point{3, 900, 0}, colour::white},
                       colour::orange);
     ASSERT_TRUE(scene.points.size() == 1 && scene.segments.size() == 1);
-    EXPECT_EQ(scene.points[0].colour, colour::blue);
-    EXPECT_EQ(scene.segments[0].colour, colour::orange);
+    EXPECT_TRUE(scene.points[0].colour == colour::blue && scene.segments[0].colour == colour::orange);
     EXPECT_EQ(scene.segments[0].a.colour, colour::red);  // ends keep theirs
     EXPECT_TRUE(scene.bounds.low.x == -5 && scene.bounds.high.y == 900);  // both ends count
 }
