@@ -12,12 +12,10 @@
 
 namespace {
 
-struct XYZ { float x, y, z; };
-
 const std::string edge_end = "Specijalan slucaj udaranja loptice u stranicu\n";
 const std::string corner_end = "Specijalan slucaj udaranja loptice u teme\n";
 
-BoxTable box(XYZ size) {
+BoxTable box(Point size) {
     BoxTable t;
     box_table_set(t, size.x, size.y, size.z);
     return t;
@@ -25,16 +23,15 @@ BoxTable box(XYZ size) {
 
 // Traces on a fresh scene; returns the console text and leaves the legs in
 // scene.segments.
-std::string trace(XYZ size, XYZ start, XYZ direction, int bounces) {
+std::string trace(Point size, Point start, Point direction, int bounces) {
     scene = Scene{};
-    const Point p{start.x, start.y, start.z};
     std::ostringstream out;
-    trace_box_path(Line{p, Point{direction.x, direction.y, direction.z}}, box(size), bounces, p, out);
+    trace_box_path(Line{start, direction}, box(size), bounces, start, out);
     return out.str();
 }
 
 TEST(BoxPath, KnownPaths) {
-    struct Case { const char* name; XYZ size, start, direction; int bounces; std::string text; };
+    struct Case { const char* name; Point size, start, direction; int bounces; std::string text; };
     const Case cases[] = {
         {"worked path: front, top, then the right/back edge (x face wins)",
          {4, 3, 2}, {1, 1, 1}, {1, 1, 1}, 5,
@@ -98,14 +95,14 @@ TEST(BoxPath, KnownPaths) {
 
 TEST(BoxPath, PointKindByExactComparison) {
     const BoxTable t = box({4.5f, 3, 2});
-    struct Case { XYZ p; PointKind kind; };
+    struct Case { Point p; PointKind kind; };
     const Case cases[] = {
         {{4.5f, 0, 2}, PointKind::corner}, {{-0.0f, 3, 0}, PointKind::corner},
         {{2, 0, 0}, PointKind::edge},      {{4.5f, 2.9999998f, 2}, PointKind::edge},
         {{1, 1, 2}, PointKind::face},      {{1e-30f, 1e-30f, 1}, PointKind::face},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(box_point_kind(t, Point{c.p.x, c.p.y, c.p.z}), c.kind)
+        EXPECT_EQ(box_point_kind(t, c.p), c.kind)
             << c.p.x << " " << c.p.y << " " << c.p.z;
 }
 
