@@ -6,11 +6,13 @@ pixels: the window's place and size, and every pixel of the first view:
 calls:  the GL calls of the first frame on a worked path (set-up, reshape,
         edges, red legs, start point) and the continuous redraw, from an
         apitrace trace.
+legs:   the same path on screen: every red pixel lies on a leg, and every
+        leg is drawn red along the part of it that is in view.
 """
 
-from glwin import (BLACK, BLACK_RGB, BLUE, BLUE_RGB, CLEAR, RED, WINDOW, Display, bounds_of,
-                   camera, check, check_frames, line_pixel, main, point_block, point_calls,
-                   project, run, segment_calls, traced)
+from glwin import (BLACK, BLACK_RGB, BLUE, BLUE_RGB, CLEAR, RED, RED_RGB, WINDOW, Display,
+                   bounds_of, camera, check, check_frames, distance_to_segment, line_pixel, main,
+                   pixel_centre, point_block, point_calls, project, run, segment_calls, traced)
 
 FOV = 30
 
@@ -81,12 +83,16 @@ def pixels(program):
                 check(status == 0, f"{case}: exit status {status} after closing")
 
 
+# A worked path: from (1, 1) along (1, 1), into the corner (4, 0) and
+# turned back to (2, 2).
+WORKED = (4, 2, (1.0, 1.0))
+WORKED_LEGS = [((1.0, 1.0, 0.0), (2.0, 2.0, 0.0)), ((2.0, 2.0, 0.0), (4.0, 0.0, 0.0)),
+               ((4.0, 0.0, 0.0), (2.0, 2.0, 0.0))]
+
+
 def calls(program):
-    # A worked path: from (1, 1) along (1, 1), into the corner (4, 0) and
-    # turned back to (2, 2).
-    width, height, start = 4, 2, (1.0, 1.0)
-    legs = [((1.0, 1.0, 0.0), (2.0, 2.0, 0.0)), ((2.0, 2.0, 0.0), (4.0, 0.0, 0.0)),
-            ((4.0, 0.0, 0.0), (2.0, 2.0, 0.0))]
+    width, height, start = WORKED
+    legs = WORKED_LEGS
     edges = table(width, height)
     frames, _ = traced(program, answers(width, height, start, bounces=3))
     shapes = [c for a, b in edges for c in segment_calls(a, b, BLACK)]
@@ -95,5 +101,32 @@ def calls(program):
     check_frames(frames, FOV, camera(*bounds_of([e[0] for e in edges])), shapes)
 
 
+def legs(program):
+    width, height, start = WORKED
+    cam = camera(*bounds_of([e[0] for e in table(width, height)]))
+    w, h = WINDOW[2:]
+    on_screen = [(project(a, cam, FOV), project(b, cam, FOV)) for a, b in WORKED_LEGS]
+    with Display() as d:
+        with run(d, program, answers(width, height, start, bounces=3)) as p:
+            p.window()
+            red = [px for px, rgb in p.screenshot().other_than(CLEAR).items() if rgb == RED_RGB]
+            p.close()
+    check(len(red) > 500, f"only {len(red)} red pixels")
+    # Lines are a pixel wide and the dots at their ends 4 pixels across.
+    stray = [px for px in red
+             if min(distance_to_segment(pixel_centre(*px), a, b) for a, b in on_screen) > 3]
+    check(not stray, f"{len(stray)} red pixels off every leg: {stray[:8]}")
+    red = set(red)
+    for a, b in on_screen:
+        for i in range(1, 40):
+            t = i / 40
+            x, y = a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1])
+            if not (2 <= x < w - 2 and 2 <= y < h - 2):
+                continue
+            col, row = line_pixel(x, y)
+            near = {(col + dc, row + dr) for dc in (-1, 0, 1) for dr in (-1, 0, 1)}
+            check(near & red, f"leg {a}-{b}: no red pixel near ({col}, {row})")
+
+
 if __name__ == "__main__":
-    main({"pixels": pixels, "calls": calls})
+    main({"pixels": pixels, "calls": calls, "legs": legs})

@@ -153,12 +153,13 @@ class Display:
 
 # --- the program -----------------------------------------------------------
 
-def run(display, program, input_text, trace_path=None):
+def run(display, program, input_text, trace_path=None, wrapper=(), extra_env=None):
     """Starts `program` on `display` with `input_text` as its standard input.
 
     With trace_path, the GL calls are traced into that file by preloading
     apitrace's GLX wrapper into the program's own process (so signals reach
-    the program itself, not a wrapper).
+    the program itself, not a wrapper). `wrapper` is a command put before
+    the program (a checker such as valgrind); extra_env adds variables.
     """
     env = display.env()
     # For a build with AddressSanitizer: the GL driver leaves memory behind
@@ -172,7 +173,8 @@ def run(display, program, input_text, trace_path=None):
         if os.path.exists(trace_path):
             os.remove(trace_path)
         env.update(LD_PRELOAD=GLXTRACE, TRACE_FILE=str(trace_path))
-    p = Program(display, program, input_text, env)
+    env.update(extra_env or {})
+    p = Program(display, [*wrapper, program], input_text, env)
     display.programs.append(p)
     return p
 
@@ -180,14 +182,14 @@ def run(display, program, input_text, trace_path=None):
 class Program:
     """A running program and its window; see run()."""
 
-    def __init__(self, display, program, input_text, env):
+    def __init__(self, display, command, input_text, env):
         self.display = display
         self.out = tempfile.TemporaryFile()
         self.err = tempfile.TemporaryFile()
         with tempfile.TemporaryFile() as stdin:
             stdin.write(input_text.encode())
             stdin.seek(0)
-            self.proc = subprocess.Popen([program], stdin=stdin, stdout=self.out,
+            self.proc = subprocess.Popen(command, stdin=stdin, stdout=self.out,
                                          stderr=self.err, env=env)
         self.wid = None
         self.origin = None
@@ -213,7 +215,7 @@ class Program:
                               f"{self.proc.returncode}\nstdout:\n{out[-2000:]}"
                               f"\nstderr:\n{err[-2000:]}")
 
-    def window(self):
+    def window(self, timeout=TIMEOUT):
         """The window's id, once it is mapped; found by its exact title."""
         if self.wid is None:
             def probe():
@@ -224,7 +226,7 @@ class Program:
                     env=self.display.env(), capture_output=True, timeout=TIMEOUT)
                 ids = found.stdout.split()
                 return int(ids[0]) if found.returncode == 0 and ids else None
-            self.wid = _wait_until("the window", probe)
+            self.wid = _wait_until("the window", probe, timeout)
             x, y, _, _ = self.geometry()
             self.origin = (x, y)
         return self.wid
