@@ -336,7 +336,7 @@ def write(out, info, loads, best, rows, whole, runs, driver, prof, took):
             "immediate-mode calls, vertex processing and the sorting of primitives into "
             "screen tiles.")
         add("")
-        add("| thread | code | share | ms per frame |")
+        add("| thread | code | share | processor ms per frame |")
         add("|---|---|---:|---:|")
         for thread, lib, share in prof.parts:
             if share >= 0.001:
