@@ -1,18 +1,17 @@
-// Tracing a long path, next to its floor: storing the same legs in the
-// scene, which the tracer must do anyway. Both start from an empty scene
-// each time, so both pay for the scene's growth.
+// Tracing a path on the rectangle, next to its floor: storing the same legs
+// in the scene, which the tracer must do anyway.
 
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
+#include "bench/legs.h"
 #include "planar/planar_path.h"
 #include "viewer/scene.h"
 
 namespace {
 
-constexpr int bounces = 1000000;
-
+// Meets no corner, so every count traces as many legs.
 const Line ray{Point{1, 1}, Point{1, 0.3f}};
 
 RectTable table() {
@@ -21,33 +20,23 @@ RectTable table() {
     return t;
 }
 
-void per_leg(benchmark::State& state) {
-    state.counters["per_leg"] = benchmark::Counter(
-        bounces, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
 void BM_trace_planar_path(benchmark::State& state) {
     const RectTable t = table();
+    const auto bounces = std::int32_t(state.range(0));
     for (auto _ : state) {
         scene = Scene{};
         trace_planar_path(ray, bounces, t);
         benchmark::DoNotOptimize(scene.segments.data());
     }
-    per_leg(state);
+    per_item(state, bounces, "per_leg");
 }
-BENCHMARK(BM_trace_planar_path)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_trace_planar_path)->Apply(path_lengths);
 
-void BM_scene_add_segment(benchmark::State& state) {
+void BM_store_planar_legs(benchmark::State& state) {
     scene = Scene{};
-    trace_planar_path(ray, bounces, table());
-    const std::vector<Segment> legs = scene.segments;
-    for (auto _ : state) {
-        scene = Scene{};
-        for (const Segment& s : legs) scene_add_segment(s, colour::red);
-        benchmark::DoNotOptimize(scene.segments.data());
-    }
-    per_leg(state);
+    trace_planar_path(ray, std::int32_t(state.range(0)), table());
+    store_legs(state, std::vector<Segment>(scene.segments));
 }
-BENCHMARK(BM_scene_add_segment)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_store_planar_legs)->Apply(path_lengths);
 
 }  // namespace

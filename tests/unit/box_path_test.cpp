@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -118,7 +122,21 @@ TEST(BoxPath, SmallestOfThreeEarliestWinsTies) {
 
 TEST(FaceLine, WritesTheDigitsPrintfWrites) {
     std::vector<float> values = {0, -0.0f, -1e-7f, 2.5e-7f, 3.4e38f, -3.4e38f, 1.17549435e-38f};
-    for (int n = -2000; n < 2000; ++n) values.push_back(n / 128.0f);  // ties at the 7th decimal
+    for (int n = 0; n < 2000; ++n) values.push_back(n / 128.0f);  // ties at the 7th decimal
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> mantissa(1, 2);
+    std::uniform_int_distribution<int> exponent(-30, 40);
+    for (int n = 0; n < 3000; ++n) values.push_back(std::ldexp(mantissa(rng), exponent(rng)) * (n % 2 ? 1 : -1));
+    // Either side of where the integer shortcut gives way to the general one.
+    for (float v = 1e12f, n = 0; n < 4; ++n, v = std::nextafter(v, 0.0f)) values.push_back(v);
+    for (float v = 1e12f, n = 0; n < 4; ++n, v = std::nextafter(v, 2e12f)) values.push_back(-v);
+    std::uniform_int_distribution<std::uint32_t> bits(0, 0x7f7fffff);  // every finite size
+    for (int n = 0; n < 3000; ++n) {
+        const std::uint32_t b = bits(rng) | (n % 2 ? 0x80000000u : 0);
+        float v;
+        std::memcpy(&v, &b, sizeof v);
+        values.push_back(v);
+    }
     for (std::size_t k = 0; k + 2 < values.size(); ++k) {
         const Point p{values[k], values[k + 1], values[k + 2]};
         std::ostringstream out;
