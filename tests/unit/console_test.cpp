@@ -125,7 +125,7 @@ TEST(Dialogue, StopsWhereverTheInputEnds) {
         {"4 3 2 1 1 1 1 1 1 ", [](Console& c) { BoxAnswers a; return box_dialogue(c, a); }},
     };
     for (const auto& [answers, dialogue] : dialogues) {
-        for (std::size_t end = 0; end < answers.size(); end += 2) {
+        for (std::size_t end = 0; end <= answers.size(); end += 2) {
             Typed r(answers.substr(0, end));
             EXPECT_FALSE(dialogue(r.con)) << r.in.str();
             EXPECT_EQ(r.err.str(), "");
