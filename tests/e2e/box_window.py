@@ -52,8 +52,7 @@ def pixels(program):
             p.window()
             check(p.geometry() == WINDOW, f"window at {p.geometry()}")
             drawn = p.screenshot().other_than(CLEAR)
-            status = p.close()
-    check(status == 0, f"exit status {status} after closing")
+            check(p.close() == 0, "exit status after closing")
 
     wrong = sorted((px, drawn.get(px, CLEAR)) for px in dots - blue if drawn.get(px) != BLACK_RGB)
     wrong += sorted((px, drawn.get(px, CLEAR)) for px in blue if drawn.get(px) != BLUE_RGB)

@@ -17,13 +17,12 @@ program uses, so a wrong pivot or sign shows up as a misplaced dot.
 import collections
 import math
 import os
+import re
 import tempfile
 import time
 
-from glwin import (CLEAR, WINDOW, Display, bounds_of, brief, camera, check, f32,
-                   gl_calls, main, point_block, project, read_trace, run)
-
-BLUE_RGB = (0, 0, 255)
+from glwin import (BLUE_RGB, WINDOW, Display, bounds_of, brief, camera, check, f32, gl_calls,
+                   main, point_block, project, read_trace, run)
 
 # answers: the dialogue, no bounces; corners: two opposite table corners,
 # for the bounds; start: the blue dot, in the plane z = 0 so that it turns
@@ -38,6 +37,10 @@ SETUPS = {
 }
 
 PRESS_AT = (400, 300)  # window pixels; anywhere in the window will do
+# The stored floats, as the unit tests check them: a turn of 180 degrees per
+# 1025 pixels of a drag's length, and a zoom by e^(dy / 2100) per motion.
+TURN_100_UP_LEFT = f32(17.560976)
+ZOOM = {105: f32(1.05127108), 150: f32(1.07404149), -150: f32(0.931062758)}
 NAVIGATION = ("glTranslatef", "glRotatef", "glScalef")
 
 
@@ -49,25 +52,6 @@ def setup_of(program):
 
 
 # --- pictures --------------------------------------------------------------
-
-def blue_dot(shot):
-    """The middle (col, row) of the blue start dot's pixels, or a complaint."""
-    needle = bytes(BLUE_RGB)
-    found = []
-    i = shot.data.find(needle)
-    while i >= 0:
-        if i % 3 == 0:
-            found.append(divmod(i // 3, shot.width)[::-1])
-        i = shot.data.find(needle, i + 1)
-    if len(found) != 16:
-        return None, f"{len(found)} blue pixels, not the 16 of one dot: {found[:20]}"
-    return (sum(c for c, _ in found) / 16, sum(r for _, r in found) / 16), None
-
-
-def block_middle(wx, wy):
-    block = point_block(wx, wy)
-    return sum(c for c, _ in block) / 16, sum(r for _, r in block) / 16
-
 
 def wait_for_picture(p, what, complaint, timeout=5.0):
     """Captures the window until complaint(picture) is None. Events reach the
@@ -84,15 +68,17 @@ def wait_for_picture(p, what, complaint, timeout=5.0):
 
 
 def dot_near(wx, wy):
-    """A complaint unless the blue dot covers the block a dot at GL window
-    point (wx, wy) covers, give or take a pixel (llvmpipe rounds its own
-    float arithmetic)."""
-    want = block_middle(wx, wy)
+    """A complaint unless the blue dot's 16 pixels are where a dot at GL
+    window point (wx, wy) would be, give or take a pixel (llvmpipe rounds its
+    own float arithmetic)."""
+    want = [sum(px[i] for px in point_block(wx, wy)) / 16 for i in (0, 1)]
 
     def complaint(shot):
-        got, why = blue_dot(shot)
-        if why:
-            return why
+        blue = [divmod(m.start() // 3, shot.width)[::-1]
+                for m in re.finditer(re.escape(bytes(BLUE_RGB)), shot.data) if m.start() % 3 == 0]
+        if len(blue) != 16:
+            return f"{len(blue)} blue pixels, not the 16 of one dot: {blue[:20]}"
+        got = [sum(px[i] for px in blue) / 16 for i in (0, 1)]
         if abs(got[0] - want[0]) > 1 or abs(got[1] - want[1]) > 1:
             return f"blue dot centred at {got}, expected {want}"
         return None
@@ -104,22 +90,16 @@ def dot_near(wx, wy):
 def navigation_calls(frames):
     """(name, args...) of every translation, turn and scale after the
     model-view's own translation, each checked to act on the projection."""
-    out = []
-    mode = None
-    seen_modelview_move = False
-    for frame in frames:
-        for c in gl_calls(frame):
-            if c.name == "glMatrixMode":
-                mode = c.args["mode"]
-            elif c.name in NAVIGATION:
-                if not seen_modelview_move:
-                    check(mode == "GL_MODELVIEW" and c.name == "glTranslatef",
-                          f"expected the model-view translation first, got {brief(c)}")
-                    seen_modelview_move = True
-                    continue
-                check(mode == "GL_PROJECTION", f"{brief(c)} acts on {mode}")
-                out.append(brief(c))
-    return out
+    out, mode = [], None
+    for c in (c for frame in frames for c in gl_calls(frame)):
+        if c.name == "glMatrixMode":
+            mode = c.args["mode"]
+        elif c.name in NAVIGATION:
+            out.append(brief(c))
+            check(mode == ("GL_PROJECTION" if len(out) > 1 else "GL_MODELVIEW"),
+                  f"{brief(c)} acts on {mode}")
+    check(out and out[0][0] == "glTranslatef", f"no model-view translation first: {out[:1]}")
+    return out[1:]
 
 
 def around_pivot(cam, middle):
@@ -128,27 +108,44 @@ def around_pivot(cam, middle):
     return [("glTranslatef",) + c, middle, ("glTranslatef",) + tuple(-v for v in c)]
 
 
-def expected_angle(dx, dy, viewport_width=WINDOW[2]):
-    """Degrees: 180 per (width + 1) pixels of movement, the length first
-    stored as a float; clockwise (negative) for a rightward drag."""
-    a = f32(f32(math.sqrt(dx * dx + dy * dy)) / (viewport_width + 1) * 180)
-    return -a if dx > 0 else a
+def check_calls(steps, want):
+    show = "\n".join
+    check(steps == want, f"navigation calls:\n{show(map(str, steps))}\nexpected:\n"
+          f"{show(map(str, want))}")
 
 
-def expected_factor(dy):
-    return f32(math.exp(dy / 2100))
+def session(program, act):
+    """Runs the program traced on a display of its own, waits for its first
+    view, does act(p) and closes the window; returns the navigation calls."""
+    s, cam = setup_of(program)
+    with tempfile.TemporaryDirectory() as tmp, Display() as d:
+        trace = os.path.join(tmp, "app.trace")
+        with run(d, program, s.answers, trace_path=trace) as p:
+            p.window()
+            wait_for_picture(p, "first view", dot_near(*project(s.start, cam, s.fov)))
+            act(p)
+            check(p.close() == 0, "exit status after closing")
+        return navigation_calls(read_trace(trace))
 
 
-def show(calls):
-    return "\n".join(f"  {c}" for c in calls)
+def drag(program, button, moves, where, what):
+    """A drag with `button` from PRESS_AT through the relative `moves`, after
+    which the blue dot must show at GL window point `where`."""
+    def act(p):
+        p.mouse_move(*PRESS_AT)
+        p.mouse_down(button)
+        for step in moves:
+            p.mouse_move_relative(*step)
+        p.mouse_up(button)
+        wait_for_picture(p, what, dot_near(*where))
+    return session(program, act)
 
 
 # --- the cases -------------------------------------------------------------
 
 def turn(program):
     s, cam = setup_of(program)
-    dx, dy = -60, 80  # 100 pixels up-left: 17.56 degrees counter-clockwise
-    angle = expected_angle(dx, dy)
+    angle = TURN_100_UP_LEFT  # counter-clockwise
     pivot = project((2 * cam.centre_x, 2 * cam.centre_y, 0.0), cam, s.fov)
     sx, sy = project(s.start, cam, s.fov)
     # The plane z = 0 is drawn at one depth, so the turn about the pivot's
@@ -157,79 +154,45 @@ def turn(program):
     ox, oy = sx - pivot[0], sy - pivot[1]
     turned = (pivot[0] + ox * math.cos(r) - oy * math.sin(r),
               pivot[1] + ox * math.sin(r) + oy * math.cos(r))
-    with tempfile.TemporaryDirectory() as tmp, Display() as d:
-        trace = os.path.join(tmp, "turn.trace")
-        with run(d, program, s.answers, trace_path=trace) as p:
-            p.window()
-            wait_for_picture(p, "first view", dot_near(sx, sy))
-            p.mouse_move(*PRESS_AT)
-            p.mouse_down(3)
-            p.mouse_move_relative(dx, dy)
-            p.mouse_up(3)
-            wait_for_picture(p, f"turned by {angle} about {pivot}", dot_near(*turned))
-            check(p.close() == 0, "exit status after closing")
-        steps = navigation_calls(read_trace(trace))
-    want = around_pivot(cam, ("glRotatef", angle, 0.0, 0.0, 1.0))
-    check(steps == want, f"turn calls:\n{show(steps)}\nexpected:\n{show(want)}")
+    steps = drag(program, 3, [(-60, 80)], turned, f"turned by {angle} about {pivot}")
+    check_calls(steps, around_pivot(cam, ("glRotatef", angle, 0.0, 0.0, 1.0)))
 
 
 def zoom(program):
     s, cam = setup_of(program)
-    moves = [105, 105]  # down: two steps, together e^0.1
-    factors = [expected_factor(dy) for dy in moves]
+    moves = [(0, 105), (0, 105)]  # down: two steps, together e^0.1
+    factors = [ZOOM[dy] for _, dy in moves]
     total = factors[0] * factors[1]
     # A zoom alone keeps the origin in place and scales about it by f / (2f - 1).
     origin = project((0.0, 0.0, 0.0), cam, s.fov)
     sx, sy = project(s.start, cam, s.fov)
     k = total / (2 * total - 1)
     zoomed = (origin[0] + k * (sx - origin[0]), origin[1] + k * (sy - origin[1]))
-    with tempfile.TemporaryDirectory() as tmp, Display() as d:
-        trace = os.path.join(tmp, "zoom.trace")
-        with run(d, program, s.answers, trace_path=trace) as p:
-            p.window()
-            wait_for_picture(p, "first view", dot_near(sx, sy))
-            p.mouse_move(*PRESS_AT)
-            p.mouse_down(2)
-            for dy in moves:
-                p.mouse_move_relative(0, dy)
-            p.mouse_up(2)
-            wait_for_picture(p, f"zoomed by {total} about the origin at {origin}",
-                             dot_near(*zoomed))
-            check(p.close() == 0, "exit status after closing")
-        steps = navigation_calls(read_trace(trace))
-    want = []
-    for f in factors:
-        want += around_pivot(cam, ("glScalef", f, f, f))
-    check(steps == want, f"zoom calls:\n{show(steps)}\nexpected:\n{show(want)}")
+    steps = drag(program, 2, moves, zoomed, f"zoomed by {total} about the origin at {origin}")
+    check_calls(steps, [c for f in factors for c in around_pivot(cam, ("glScalef", f, f, f))])
 
 
 def buttons(program):
-    s, cam = setup_of(program)
-    with tempfile.TemporaryDirectory() as tmp, Display() as d:
-        trace = os.path.join(tmp, "buttons.trace")
-        with run(d, program, s.answers, trace_path=trace) as p:
-            p.window()
-            p.mouse_move(*PRESS_AT)
-            # Each time: left, then right, drag (zoom), release one, drag on
-            # with the other still held (nothing), release it.
-            for released_first, still_held, dy in ((3, 1, 150), (1, 3, -150)):
-                p.mouse_down(1)
-                p.mouse_down(3)
-                p.mouse_move_relative(0, dy)
-                p.mouse_up(released_first)
-                p.mouse_move_relative(40, 30)
-                p.mouse_move_relative(-40, -30)
-                p.mouse_up(still_held)
-            # Neither is held now: a plain move must not navigate either.
-            p.mouse_move_relative(25, 25)
-            time.sleep(0.2)
-            check(p.close() == 0, "exit status after closing")
-        steps = navigation_calls(read_trace(trace))
-    want = []
-    for dy in (150, -150):
-        f = expected_factor(dy)
-        want += around_pivot(cam, ("glScalef", f, f, f))
-    check(steps == want, f"calls:\n{show(steps)}\nexpected (two zooms only):\n{show(want)}")
+    _, cam = setup_of(program)
+
+    def act(p):
+        p.mouse_move(*PRESS_AT)
+        # Each time: left, then right, drag (zoom), release one, drag on
+        # with the other still held (nothing), release it.
+        for released_first, still_held, dy in ((3, 1, 150), (1, 3, -150)):
+            p.mouse_down(1)
+            p.mouse_down(3)
+            p.mouse_move_relative(0, dy)
+            p.mouse_up(released_first)
+            p.mouse_move_relative(40, 30)
+            p.mouse_move_relative(-40, -30)
+            p.mouse_up(still_held)
+        # Neither is held now: a plain move must not navigate either.
+        p.mouse_move_relative(25, 25)
+        time.sleep(0.2)
+    factors = [ZOOM[150], ZOOM[-150]]
+    check_calls(session(program, act),
+                [c for f in factors for c in around_pivot(cam, ("glScalef", f, f, f))])
 
 
 def move(program):
@@ -240,21 +203,9 @@ def move(program):
     sx, sy = project(s.start, cam, s.fov)
     # 1/distance of the mouse's way; window y counts up, the mouse's down.
     moved = (sx + mx / cam.distance, sy - my / cam.distance)
-    with tempfile.TemporaryDirectory() as tmp, Display() as d:
-        trace = os.path.join(tmp, "move.trace")
-        with run(d, program, s.answers, trace_path=trace) as p:
-            p.window()
-            wait_for_picture(p, "first view", dot_near(sx, sy))
-            p.mouse_move(*PRESS_AT)
-            p.mouse_down(1)
-            for step in moves:
-                p.mouse_move_relative(*step)
-            p.mouse_up(1)
-            wait_for_picture(p, f"moved by ({mx}, {my}) / 10", dot_near(*moved))
-            check(p.close() == 0, "exit status after closing")
-        steps = navigation_calls(read_trace(trace))
+    steps = drag(program, 1, moves, moved, f"moved by ({mx}, {my}) / 10")
     check(len(steps) == len(moves) and all(c[0] == "glTranslatef" for c in steps),
-          f"expected one translation per motion:\n{show(steps)}")
+          f"expected one translation per motion: {steps}")
     # Together the steps move the near plane (eye distance 1) by the whole
     # way of the mouse: there 700 pixels span 2 tan(fov / 2).
     unit = 2 * math.tan(math.radians(s.fov / 2)) / WINDOW[3]
@@ -265,30 +216,21 @@ def move(program):
 
 
 def resize(program):
-    s, cam = setup_of(program)
-    with Display() as d:
-        with run(d, program, s.answers) as p:
-            wid = str(p.window())
-            first = p.screenshot()
-            p.mouse_move(*PRESS_AT)
-            p.mouse_down(3)
-            p.mouse_move_relative(-60, 80)
-            p.mouse_up(3)
-            wait_for_picture(p, "turned", lambda shot: "unchanged" if shot.data == first.data
-                             else None)
-            for size in ((800, 600), WINDOW[2:]):
-                d.tool("xdotool", "windowsize", wid, *map(str, size))
-                wait_for_picture(p, f"resized to {size}",
-                                 lambda shot: None if (shot.width, shot.height) == size
-                                 else f"still {shot.width} x {shot.height}")
-
-            def differs(shot):
-                if shot.data == first.data:
-                    return None
-                diff = sum(a != b for a, b in zip(shot.data, first.data))
-                return f"{diff} colour bytes differ from the first view"
-            wait_for_picture(p, "back to 1024 x 700", differs)
-            check(p.close() == 0, "exit status after closing")
+    def act(p):
+        first = p.screenshot()
+        p.mouse_move(*PRESS_AT)
+        p.mouse_down(3)
+        p.mouse_move_relative(-60, 80)
+        p.mouse_up(3)
+        wait_for_picture(p, "turned", lambda shot: "unchanged" if shot.data == first.data else None)
+        for size in ((800, 600), WINDOW[2:]):
+            p.display.tool("xdotool", "windowsize", str(p.window()), *map(str, size))
+            wait_for_picture(p, f"resized to {size}", lambda shot: None if (
+                shot.width, shot.height) == size else f"still {shot.width} x {shot.height}")
+        wait_for_picture(p, "back to 1024 x 700", lambda shot: None if shot.data == first.data
+                         else f"{sum(a != b for a, b in zip(shot.data, first.data))} colour "
+                         "bytes differ from the first view")
+    session(program, act)
 
 
 if __name__ == "__main__":

@@ -16,12 +16,10 @@
 
 namespace {
 
-struct XYZ { float x, y, z; };
-
 const std::string edge_end = "Specijalan slucaj udaranja loptice u stranicu\n";
 const std::string corner_end = "Specijalan slucaj udaranja loptice u teme\n";
 
-BoxTable box(XYZ size) {
+BoxTable box(Point size) {
     BoxTable t;
     box_table_set(t, size.x, size.y, size.z);
     return t;
@@ -29,16 +27,15 @@ BoxTable box(XYZ size) {
 
 // Traces on a fresh scene; returns the console text and leaves the legs in
 // scene.segments.
-std::string trace(XYZ size, XYZ start, XYZ direction, int bounces) {
+std::string trace(Point size, Point start, Point direction, int bounces) {
     scene = Scene{};
-    const Point p{start.x, start.y, start.z};
     std::ostringstream out;
-    trace_box_path(Line{p, Point{direction.x, direction.y, direction.z}}, box(size), bounces, p, out);
+    trace_box_path(Line{start, direction}, box(size), bounces, start, out);
     return out.str();
 }
 
 TEST(BoxPath, KnownPaths) {
-    struct Case { const char* name; XYZ size, start, direction; int bounces; std::string text; };
+    struct Case { const char* name; Point size, start, direction; int bounces; std::string text; };
     const Case cases[] = {
         {"worked path: front, top, then the right/back edge (x face wins)",
          {4, 3, 2}, {1, 1, 1}, {1, 1, 1}, 5,
@@ -67,17 +64,18 @@ TEST(BoxPath, KnownPaths) {
          "napred ravan 111, 2.500000 1.000000 2.000000\n"
          "desno ravan 110, 4.000000 1.000000 0.500000\n"
          "nazad ravan 010, 3.500000 1.000000 0.000000\n"},
+        // 0.8 - (0.8 / 2.6) * 2.6 is not 0 in single precision: a corner
+        // missed in the last bits is a face hit, and the path goes on.
+        {"near miss of a corner",
+         {4, 3, 2}, {0.8f, 0.8f, 0.8f}, {-2.6f, -2.6f, -2.6f}, 2,
+         "levo ravan 000, 0.000000 0.000000 0.000000\n"
+         "dole ravan 100, 0.000000 0.000000 0.000000\n"},
         {"no bounces", {4, 3, 2}, {1, 1, 1}, {1, 1, 1}, 0, ""},
         {"negative count", {4, 3, 2}, {1, 1, 1}, {1, 1, 1}, -3, ""},
         {"zero direction", {4, 3, 2}, {1, 1, 1}, {0, 0, 0}, 5, ""},
         // With zero components the nearest face along the ray wins; the right
-        // face is desno whatever the other digits.
-        {"one zero component",
-         {4, 3, 2}, {1, 1, 1}, {1, 1, 0}, 4,
-         "gore ravan 11-, 3.000000 3.000000 1.000000\n"
-         "desno ravan 10-, 4.000000 2.000000 1.000000\n"
-         "dole ravan 00-, 2.000000 0.000000 1.000000\n"
-         "levo ravan 01-, 0.000000 2.000000 1.000000\n"},
+        // face is desno whatever the other digits. (The transcript
+        // box_zero_component has a longer path in the plane z = 1.)
         {"one zero component, the right face nearest",
          {4, 3, 2}, {3, 1, 1}, {1, 1, 0}, 1,
          "desno ravan 11-, 4.000000 2.000000 1.000000\n"},
@@ -89,9 +87,6 @@ TEST(BoxPath, KnownPaths) {
         {"zero component, two faces tie: the x face wins, at an edge",
          {4, 3, 2}, {2, 1, 1}, {2, 0, 1}, 3,
          "desno ravan 1-1, 4.000000 1.000000 2.000000\n" + edge_end},
-        {"along an edge to a corner",
-         {4, 3, 2}, {4, 3, 1}, {0, 0, 1}, 3,
-         "napred ravan --1, 4.000000 3.000000 2.000000\n" + corner_end},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,28 +97,16 @@ TEST(BoxPath, KnownPaths) {
     }
 }
 
-// A corner missed in the last bits is a face hit: 0.8 - (0.8 / 2.6) * 2.6
-// is not 0 in single precision, so the path goes on, x reversed.
-TEST(BoxPath, CornerMissedInTheLastBitsIsAFaceHit) {
-    const std::string text = trace({4, 3, 2}, {0.8f, 0.8f, 0.8f}, {-2.6f, -2.6f, -2.6f}, 2);
-    const std::string begins = "levo ravan 000, 0.000000 0.000000 0.000000\ndole ravan 100, ";
-    EXPECT_EQ(text.substr(0, begins.size()), begins);
-    EXPECT_EQ(text.find("Specijalan"), std::string::npos);
-    ASSERT_EQ(scene.segments.size(), 2u);
-    EXPECT_NE(scene.segments[0].b.x, 0);
-}
-
 TEST(BoxPath, PointKindByExactComparison) {
     const BoxTable t = box({4.5f, 3, 2});
-    struct Case { XYZ p; PointKind kind; };
+    struct Case { Point p; PointKind kind; };
     const Case cases[] = {
-        {{0, 0, 0}, PointKind::corner},     {{4.5f, 0, 2}, PointKind::corner},
-        {{-0.0f, 3, 0}, PointKind::corner}, {{2, 0, 0}, PointKind::edge},
-        {{4.5f, 1, 2}, PointKind::edge},    {{4.5f, 2.9999998f, 2}, PointKind::edge},
-        {{1, 1, 2}, PointKind::face},       {{1e-30f, 1e-30f, 1}, PointKind::face},
+        {{4.5f, 0, 2}, PointKind::corner}, {{-0.0f, 3, 0}, PointKind::corner},
+        {{2, 0, 0}, PointKind::edge},      {{4.5f, 2.9999998f, 2}, PointKind::edge},
+        {{1, 1, 2}, PointKind::face},      {{1e-30f, 1e-30f, 1}, PointKind::face},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(box_point_kind(t, Point{c.p.x, c.p.y, c.p.z}), c.kind)
+        EXPECT_EQ(box_point_kind(t, c.p), c.kind)
             << c.p.x << " " << c.p.y << " " << c.p.z;
 }
 
@@ -131,7 +114,7 @@ TEST(BoxPath, SmallestOfThreeEarliestWinsTies) {
     struct Case { float u1, u2, u3; int want; };
     const Case cases[] = {
         {1, 2, 3, 1}, {2, 1, 3, 2}, {3, 2, 1, 3}, {1, 1, 2, 1},
-        {2, 1, 1, 2}, {1, 2, 1, 1}, {5, 5, 5, 1}, {-3, -4, -4, 2},
+        {2, 1, 1, 2}, {1, 2, 1, 1}, {5, 5, 5, 1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(smallest_of_three(c.u1, c.u2, c.u3), c.want) << c.u1 << " " << c.u2 << " " << c.u3;
