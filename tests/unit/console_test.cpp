@@ -106,6 +106,8 @@ TEST(Dialogue, PassesOnTheAnswers) {
     EXPECT_TRUE(f.table.width == 4 && f.table.height == 2 && at(f.table.corners[2], 4, 2, 0));
     EXPECT_TRUE(at(f.start, 1, 0, 0) && at(f.direction, 1, 1, 0));
     EXPECT_EQ(f.bounces, 3);
+    EXPECT_EQ(flat.out.str(), "Unesi sirinu stola\nUnesi visinu stola\nUnesi koordinate pocetne "
+                              "tacke\nx= y= Unesi pravac pocetne tacke\nx= y= Unesi broj odbijanja \n");
 
     // A start on the far corner, a zero component and a zero count are taken.
     Typed box("4.5 3 2 4.5 3 2 1 0 -0.25 0");
