@@ -11,3 +11,13 @@ Camera camera_from_bounds(SceneBounds b) {
     c.distance = float(5 * w > h ? w : h);
     return c;
 }
+
+ClipRange clip_range(float distance) {
+    if (distance > 1 && distance < 1000) return ClipRange{};
+    return ClipRange{double(distance) / 4, 250 * double(distance)};
+}
+
+Viewport viewport_for(int w, int h) {
+    if (h == 0) h = 1;
+    return Viewport{w, h, float(double(w) / h)};
+}

@@ -33,9 +33,10 @@ void viewer_run(int argc, char** argv, double fov_degrees) {
 
     // Replaced by the first reshape before anything is drawn; kept so the
     // projection is sound even before the toolkit calls it.
+    const ClipRange clip = clip_range(cam.distance);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fov, 1, 1, 1000);
+    gluPerspective(fov, 1, clip.near_distance, clip.far_distance);
     gluLookAt(cam.centre_x, cam.centre_y, cam.distance, cam.centre_x, cam.centre_y, 0, 0, 1, 0);
 
     // Brings (centre_x, centre_y, 0) onto the view axis, `distance` ahead.
@@ -65,9 +66,10 @@ void viewer_display() {
 }
 
 void viewer_reshape(int w, int h) {
-    if (h == 0) h = 1;
+    const Viewport v = viewport_for(w, h);
+    const ClipRange clip = clip_range(scene.distance);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glViewport(0, 0, w, h);
-    gluPerspective(fov, float(double(w) / h), 1, 1000);
+    glViewport(0, 0, v.width, v.height);
+    gluPerspective(fov, v.aspect, clip.near_distance, clip.far_distance);
 }

@@ -59,4 +59,25 @@ TEST(Camera, PlacedFromTheBounds) {
     }
 }
 
+// Near 1 and far 1000 unless the plane z = 0 would fall outside them; then
+// a quarter of the distance and 250 times it, as for a distance of 4.
+TEST(Camera, ClipRangeKeepsThePlaneInView) {
+    struct Case { float distance; double near_distance, far_distance; };
+    const Case cases[] = {
+        {4, 1, 1000}, {1.0000001f, 1, 1000}, {999.99994f, 1, 1000},
+        {1, 0.25, 250}, {0.5f, 0.125, 125}, {1000, 250, 250000}, {2048, 512, 512000},
+        {0.1f, 0.1f / 4.0, 250 * double(0.1f)},  // in double, from the float
+    };
+    for (const Case& c : cases) {
+        const ClipRange r = clip_range(c.distance);
+        EXPECT_TRUE(r.near_distance == c.near_distance && r.far_distance == c.far_distance) << c.distance;
+    }
+}
+
+TEST(Camera, ViewportTakesAHeightOfZeroAsOne) {
+    const Viewport v = viewport_for(1024, 0);
+    EXPECT_TRUE(v.width == 1024 && v.height == 1 && v.aspect == 1024);
+    EXPECT_EQ(viewport_for(1024, 700).aspect, float(1024.0 / 700));
+}
+
 }  // namespace
