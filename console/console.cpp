@@ -1,66 +1,96 @@
 #include "console/console.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-// Moves to the first character of the next answer, reading further lines as
-// needed. False at the end of input.
-bool next_answer(Console& c) {
+// Takes the next word (a run of characters between blanks or line ends),
+// reading further lines as needed. False at the end of input.
+bool next_word(Console& c, std::string& word) {
+    const auto blank = [&](std::size_t i) {
+        return std::isspace(static_cast<unsigned char>(c.line[i])) != 0;
+    };
     for (;;) {
-        while (c.pos < c.line.size() &&
-               std::isspace(static_cast<unsigned char>(c.line[c.pos])))
-            ++c.pos;
-        if (c.pos < c.line.size()) return true;
+        while (c.pos < c.line.size() && blank(c.pos)) ++c.pos;
+        if (c.pos < c.line.size()) break;
         if (!std::getline(c.in, c.line)) return false;
         c.pos = 0;
     }
+    const std::size_t start = c.pos;
+    while (c.pos < c.line.size() && !blank(c.pos)) ++c.pos;
+    word = c.line.substr(start, c.pos - start);
+    return true;
 }
 
-void refuse(Console& c) {
-    c.out << "Unesite broj\n";
+// Whether the whole word is a finite single-precision number, as strtof
+// reads it. strtof also takes "nan" and "inf", and overflows to infinity:
+// none of them is an answer. Underflow to zero or a subnormal is one. A NUL
+// inside the word ends strtof's reading early, so such a word is refused.
+bool read_float(const std::string& word, float& value) {
+    const char* text = word.c_str();
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end != text + word.size() || !std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
+// Whether the word is a number written with a decimal comma ("2,5").
+bool comma_number(std::string word) {
+    bool comma = false;
+    for (char& ch : word) {
+        if (ch == ',') {
+            ch = '.';
+            comma = true;
+        }
+    }
+    float v;
+    return comma && read_float(word, v);
+}
+
+// An optional sign, then digits only.
+bool whole_number(const std::string& word) {
+    const std::size_t digits = word[0] == '+' || word[0] == '-' ? 1 : 0;
+    if (digits == word.size()) return false;
+    for (std::size_t i = digits; i < word.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(word[i]))) return false;
+    }
+    return true;
+}
+
+// Says what is wrong with the answer and drops the rest of its line.
+void refuse(Console& c, const char* message) {
+    c.out << message;
     c.line.clear();
     c.pos = 0;
-}
-
-// Calls parse(text, &end) on the answer until it yields a number it accepts.
-template <typename T, typename Parse>
-bool read_number(Console& c, const char* prompt, T& value, Parse parse) {
-    for (;;) {
-        c.out << prompt;
-        if (!next_answer(c)) return false;
-        const char* text = c.line.c_str() + c.pos;
-        char* end = nullptr;
-        T v{};
-        if (parse(text, &end, v) && end != text) {
-            c.pos += std::size_t(end - text);
-            value = v;
-            return true;
-        }
-        refuse(c);
-    }
 }
 
 }  // namespace
 
 bool console_read_float(Console& c, const char* prompt, float& value) {
-    return read_number(c, prompt, value, [](const char* s, char** end, float& v) {
-        errno = 0;
-        v = std::strtof(s, end);
-        // strtof also takes "nan" and "inf", and overflows to infinity:
-        // none of them is an answer. Underflow to zero or a subnormal is.
-        return std::isfinite(v);
-    });
+    for (;;) {
+        c.out << prompt;
+        std::string word;
+        if (!next_word(c, word)) return false;
+        if (read_float(word, value)) return true;
+        refuse(c, comma_number(word) ? "Unesite broj sa decimalnom tackom\n" : "Unesite broj\n");
+    }
 }
 
 bool console_read_int(Console& c, const char* prompt, std::int64_t& value) {
-    return read_number(c, prompt, value, [](const char* s, char** end, std::int64_t& v) {
-        v = std::strtoll(s, end, 10);
-        return true;
-    });
+    for (;;) {
+        c.out << prompt;
+        std::string word;
+        if (!next_word(c, word)) return false;
+        if (whole_number(word)) {
+            value = std::strtoll(word.c_str(), nullptr, 10);  // clamped beyond 64 bits
+            return true;
+        }
+        float v;
+        refuse(c, read_float(word, v) || comma_number(word) ? "Unesite ceo broj\n" : "Unesite broj\n");
+    }
 }
 
 int console_input_ended(Console& c) {

@@ -1,8 +1,7 @@
 #pragma once
-// Reading numeric answers from the console, one value per question, as
-// scanf's "%f" and "%d" would, but safe on any input: an answer that is no
-// number is refused and asked again, and the end of input is reported
-// instead of being read over and over.
+// Reading numeric answers from the console, one word per question: an
+// answer that is not a number is refused where it is typed and asked again,
+// and the end of input is reported instead of being read over and over.
 
 #include <cstdint>
 #include <istream>
@@ -19,14 +18,18 @@ struct Console {
     std::size_t pos = 0;   // how much of it the answers so far used
 };
 
-/// Prints `prompt` and reads a float. Leading blanks and line breaks are
-/// skipped and whatever follows the number stays for the next question.
-/// Where no finite single-precision number can be read, prints
-/// "Unesite broj\n", drops the rest of the line and asks again. Returns
-/// false at the end of input (or on a read error).
+/// Prints `prompt` and reads the next word (a run of characters between
+/// blanks, tabs or line ends; further words on the line stay for the next
+/// questions). The whole word must be a finite single-precision number as
+/// strtof reads it; otherwise prints "Unesite broj sa decimalnom tackom\n"
+/// if it would be one with its commas read as points, else "Unesite
+/// broj\n", drops the rest of the line and asks again. Returns false at the
+/// end of input (or on a read error).
 bool console_read_float(Console& c, const char* prompt, float& value);
 
-/// As console_read_float, for a whole number. Values beyond 64 bits are
+/// As console_read_float, for a word of an optional sign and digits. A
+/// number not written so ("2.9", "1e6", "3,0") is refused with "Unesite ceo
+/// broj\n", anything else with "Unesite broj\n". Values beyond 64 bits are
 /// clamped to the 64-bit range; the caller judges the range it wants.
 bool console_read_int(Console& c, const char* prompt, std::int64_t& value);
 
