@@ -56,8 +56,8 @@ void draw_circle(const Circle& c) {
     glBegin(GL_LINE_LOOP);
     for (int i = 0; i < 100; ++i) {
         const float theta = float(i * 6.283185307179586 / 100);
-        const float cs = std::cos(theta);
-        const float sn = std::sin(theta);
+        const float cs = float(std::cos(double(theta)));
+        const float sn = float(std::sin(double(theta)));
         glVertex3f(float(c.centre.x + double(cs) * c.radius),
                    float(c.centre.y + double(sn) * c.radius), c.centre.z);
     }
