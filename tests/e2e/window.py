@@ -61,7 +61,8 @@ def until(what, probe, timeout=10):
 
 
 def start(d, program, answers, trace=None, wrapper=()):
-    """The program, reading `answers`; its window id once it shows."""
+    """The program, reading `answers`, and its window's id once the window
+    shows; None for the id if the program ends first."""
     env = dict(d.env, ASAN_OPTIONS="detect_leaks=0:verify_asan_link_order=0")
     if trace:
         env.update(LD_PRELOAD=GLXTRACE, TRACE_FILE=trace)
@@ -75,11 +76,12 @@ def start(d, program, answers, trace=None, wrapper=()):
 
     def window():
         if p.poll() is not None:
-            raise AssertionError(f"no window; status {p.returncode}: {p.stderr.read().decode()}")
+            return "ended"
         ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{TITLE}$"],
                              env=d.env, capture_output=True).stdout.split()
         return ids and ids[0].decode()
-    return p, until("the window", window, 120 if wrapper else 10)
+    wid = until("the window", window, 120 if wrapper else 10)
+    return p, None if wid == "ended" else wid
 
 
 def picture(d, wid):
@@ -166,6 +168,8 @@ def run_case(program, case):
                    "--errors-for-leak-kinds=definite,indirect", "--quiet", "--keep-debuginfo=yes",
                    f"--suppressions={HERE}/valgrind.supp"] if valgrind else []
         p, wid = start(d, program, "\n".join(answers) + "\n", trace, wrapper)
+        if wid is None:
+            raise AssertionError(f"no window; status {p.returncode}: {p.stderr.read().decode()}")
         try:
             geometry = d.tool("xdotool", "getwindowgeometry", wid).decode()
             if "Position: 100,50" not in geometry or "Geometry: 1024x700" not in geometry:
