@@ -1,86 +1,55 @@
-// trakbox's console line, formatted by write_face_line, next to a bare
-// printf of the same line, both over the hit points of a real path.
+// trakbox's console line formatted by write_face_line, beside snprintf of
+// the same line, over the hit points of a real path with every face word.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <ostream>
 #include <vector>
 
-#include "bench/legs.h"
+#include "bench/bench.h"
 #include "box/box_path.h"
 #include "box/face_line.h"
 #include "viewer/scene.h"
 
 namespace {
 
-struct Line3 {
-    const char* word;
-    const char* code;
-    Point hit;
-};
+const char* const words[7][2] = {{"desno", "110"}, {"gore", "111"}, {"napred", "101"},
+                                 {"levo", "010"},  {"dole", "001"}, {"nazad", "100"},
+                                 {"desna", "111"}};
 
-// The hits of a path's first legs, with the face words and octant codes
-// cycled so that every word length comes up.
-std::vector<Line3> lines() {
-    static const char* const words[][2] = {{"desno", "110"}, {"gore", "111"}, {"napred", "101"},
-                                           {"levo", "010"},  {"dole", "001"}, {"nazad", "100"},
-                                           {"desna", "111"}};
+std::vector<Point> hits() {
     BoxTable t;
     box_table_set(t, 4, 3, 2);
-    NullBuf sink;
-    std::ostream out(&sink);
+    NullStream out;
     scene = Scene{};
     trace_box_path(Line{Point{1, 1, 1}, Point{1, 0.7f, 0.3f}}, t, 4096, Point{1, 1, 1}, out);
-    std::vector<Line3> v;
-    for (std::size_t i = 0; i < scene.segments.size(); ++i) {
-        v.push_back(Line3{words[i % 7][0], words[i % 7][1], scene.segments[i].b});
-    }
+    std::vector<Point> v;
+    for (const Segment& s : scene.segments) v.push_back(s.b);
     return v;
 }
 
 void BM_write_face_line(benchmark::State& state) {
-    const std::vector<Line3> v = lines();
-    NullBuf sink;
-    std::ostream out(&sink);
+    const std::vector<Point> v = hits();
+    NullStream out;
     for (auto _ : state) {
-        for (const Line3& l : v) write_face_line(out, l.word, l.code, l.hit);
+        for (std::size_t i = 0; i < v.size(); ++i) write_face_line(out, words[i % 7][0], words[i % 7][1], v[i]);
     }
-    per_item(state, std::int64_t(v.size()), "per_line");
+    per_item(state, v.size(), "per_line");
 }
 BENCHMARK(BM_write_face_line);
 
 void BM_snprintf_face_line(benchmark::State& state) {
-    const std::vector<Line3> v = lines();
+    const std::vector<Point> v = hits();
     char buf[192];
     for (auto _ : state) {
-        for (const Line3& l : v) {
-            std::snprintf(buf, sizeof buf, "%s ravan %s, %f %f %f\n", l.word, l.code,
-                          double(l.hit.x), double(l.hit.y), double(l.hit.z));
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            std::snprintf(buf, sizeof buf, "%s ravan %s, %f %f %f\n", words[i % 7][0], words[i % 7][1],
+                          double(v[i].x), double(v[i].y), double(v[i].z));
             benchmark::DoNotOptimize(buf);
         }
     }
-    per_item(state, std::int64_t(v.size()), "per_line");
+    per_item(state, v.size(), "per_line");
 }
 BENCHMARK(BM_snprintf_face_line);
-
-// Through stdio's buffer to the null device, as a printf loop writes.
-void BM_fprintf_face_line(benchmark::State& state) {
-    const std::vector<Line3> v = lines();
-    std::FILE* f = std::fopen("/dev/null", "w");
-    if (f == nullptr) {
-        state.SkipWithError("cannot open /dev/null");
-        return;
-    }
-    for (auto _ : state) {
-        for (const Line3& l : v) {
-            std::fprintf(f, "%s ravan %s, %f %f %f\n", l.word, l.code, double(l.hit.x),
-                         double(l.hit.y), double(l.hit.z));
-        }
-    }
-    std::fclose(f);
-    per_item(state, std::int64_t(v.size()), "per_line");
-}
-BENCHMARK(BM_fprintf_face_line);
 
 }  // namespace

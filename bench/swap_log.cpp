@@ -1,14 +1,11 @@
-// Frame timing without a tracer: preloaded into a program, this library
-// passes every glXSwapBuffers on to the real one and then appends the time
-// (CLOCK_MONOTONIC, nanoseconds) to the file named by TRAK_SWAP_LOG, one
-// line per frame. The first frame also logs the renderer and GL version.
+// Frame timing without a tracer (apitrace would record every vertex, which
+// slows a large frame far more than drawing it): preloaded into a program,
+// this passes every glXSwapBuffers on and then appends the time in
+// nanoseconds (CLOCK_MONOTONIC) to the file TRAK_SWAP_LOG names, a line a
+// frame; the first line names the GL renderer. Unbuffered, so a program
+// ended by a signal loses nothing.
 //
 //     LD_PRELOAD=libswap_log.so TRAK_SWAP_LOG=swaps.txt trakflat < input
-//
-// apitrace would give the same times but records every vertex, which slows
-// a frame of many segments far more than the drawing itself. This costs one
-// clock read and one write per frame; the write is unbuffered so a program
-// ended by a signal loses nothing.
 
 #include <GL/glx.h>
 #include <dlfcn.h>
@@ -19,43 +16,23 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-using SwapFn = void (*)(Display*, GLXDrawable);
-using StringFn = const GLubyte* (*)(GLenum);
-
-int log_fd = -2;  // -2: not opened yet; -1: no log wanted
-
-void put(const char* text, int n) {
-    if (n > 0 && write(log_fd, text, std::size_t(n)) < 0) log_fd = -1;
-}
-
-void log_driver() {
-    const auto get = reinterpret_cast<StringFn>(dlsym(RTLD_DEFAULT, "glGetString"));
-    if (get == nullptr) return;
-    char text[512];
-    const auto str = [&](GLenum e) {
-        const GLubyte* s = get(e);
-        return s != nullptr ? reinterpret_cast<const char*>(s) : "?";
-    };
-    put(text, std::snprintf(text, sizeof text, "renderer %s\nversion %s\n", str(GL_RENDERER),
-                            str(GL_VERSION)));
-}
-
-}  // namespace
-
 extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable) {
-    static const auto real = reinterpret_cast<SwapFn>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
-    if (log_fd == -2) {
+    static const auto real =
+        reinterpret_cast<void (*)(Display*, GLXDrawable)>(dlsym(RTLD_NEXT, "glXSwapBuffers"));
+    static int fd = -2;  // -2: not opened yet
+    char text[512];
+    if (fd == -2) {
         const char* path = std::getenv("TRAK_SWAP_LOG");
-        log_fd = path != nullptr ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644) : -1;
-        if (log_fd >= 0) log_driver();
+        fd = path != nullptr ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644) : -1;
+        // Looked up, not linked: the program's own GL library answers.
+        const auto get = reinterpret_cast<const GLubyte* (*)(GLenum)>(dlsym(RTLD_DEFAULT, "glGetString"));
+        const auto name = get != nullptr ? reinterpret_cast<const char*>(get(GL_RENDERER)) : nullptr;
+        if (fd >= 0 && write(fd, text, std::snprintf(text, sizeof text, "renderer %s\n", name ? name : "?")) < 0) fd = -1;
     }
     real(dpy, drawable);
-    if (log_fd < 0) return;
+    if (fd < 0) return;
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    char text[32];
-    put(text, std::snprintf(text, sizeof text, "%lld\n",
-                            (long long)now.tv_sec * 1000000000LL + now.tv_nsec));
+    const int n = std::snprintf(text, sizeof text, "%lld\n", now.tv_sec * 1000000000LL + now.tv_nsec);
+    if (write(fd, text, std::size_t(n)) < 0) fd = -1;
 }
