@@ -52,9 +52,9 @@ bool comma_number(std::string word) {
 
 // An optional sign, then digits only.
 bool whole_number(const std::string& word) {
-    const std::size_t digits = word[0] == '+' || word[0] == '-' ? 1 : 0;
-    if (digits == word.size()) return false;
-    for (std::size_t i = digits; i < word.size(); ++i) {
+    const std::size_t first = word[0] == '+' || word[0] == '-' ? 1 : 0;
+    if (first == word.size()) return false;
+    for (std::size_t i = first; i < word.size(); ++i) {
         if (!std::isdigit(static_cast<unsigned char>(word[i]))) return false;
     }
     return true;
