@@ -60,37 +60,41 @@ bool whole_number(const std::string& word) {
     return true;
 }
 
-// Says what is wrong with the answer and drops the rest of its line.
-void refuse(Console& c, const char* message) {
-    c.out << message;
-    c.line.clear();
-    c.pos = 0;
+// Prints `prompt` and reads words until `judge` takes one: it gives
+// nullptr, or the message that refuses the word. A refused word's line is
+// dropped. False at the end of input.
+template <typename Judge>
+bool ask_word(Console& c, const char* prompt, Judge judge) {
+    for (;;) {
+        c.out << prompt;
+        std::string word;
+        if (!next_word(c, word)) return false;
+        const char* refusal = judge(word);
+        if (refusal == nullptr) return true;
+        c.out << refusal;
+        c.line.clear();
+        c.pos = 0;
+    }
 }
 
 }  // namespace
 
 bool console_read_float(Console& c, const char* prompt, float& value) {
-    for (;;) {
-        c.out << prompt;
-        std::string word;
-        if (!next_word(c, word)) return false;
-        if (read_float(word, value)) return true;
-        refuse(c, comma_number(word) ? "Unesite broj sa decimalnom tackom\n" : "Unesite broj\n");
-    }
+    return ask_word(c, prompt, [&](const std::string& word) -> const char* {
+        if (read_float(word, value)) return nullptr;
+        return comma_number(word) ? "Unesite broj sa decimalnom tackom\n" : "Unesite broj\n";
+    });
 }
 
 bool console_read_int(Console& c, const char* prompt, std::int64_t& value) {
-    for (;;) {
-        c.out << prompt;
-        std::string word;
-        if (!next_word(c, word)) return false;
+    return ask_word(c, prompt, [&](const std::string& word) -> const char* {
         if (whole_number(word)) {
             value = std::strtoll(word.c_str(), nullptr, 10);  // clamped beyond 64 bits
-            return true;
+            return nullptr;
         }
         float v;
-        refuse(c, read_float(word, v) || comma_number(word) ? "Unesite ceo broj\n" : "Unesite broj\n");
-    }
+        return read_float(word, v) || comma_number(word) ? "Unesite ceo broj\n" : "Unesite broj\n";
+    });
 }
 
 int console_input_ended(Console& c) {
