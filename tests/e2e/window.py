@@ -72,11 +72,16 @@ def picture(d, wid):
     return tool(d, "import", "-window", wid, "-depth", "8", "rgb:-")
 
 
+def save(d, wid, path):
+    """Writes the window's picture, once it stands still, as a PNG."""
+    until("a still picture", lambda: picture(d, wid) == picture(d, wid))
+    tool(d, "import", "-window", wid, path)
+
+
 def look(d, wid, name):
     path = os.path.join(HERE, "pictures", name + ".png")
     if UPDATE and not os.path.exists(path):
-        until("a still picture", lambda: picture(d, wid) == picture(d, wid))
-        tool(d, "import", "-window", wid, path)
+        save(d, wid, path)
     # /usr/bin/convert: a `convert` earlier on PATH may not be ImageMagick's.
     want = tool(d, "/usr/bin/convert", path, "-depth", "8", "rgb:-")
     try:
