@@ -8,6 +8,7 @@
 // it on arbitrary bytes, the property test on random answers.
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -25,6 +26,11 @@
 
 namespace promises {
 
+// The spacing of floats about x, which stays 2^-149 below the normal range.
+inline double spacing(double x) {
+    return std::ldexp(1.0, std::max(std::ilogb(x), FLT_MIN_EXP - 1) - FLT_MANT_DIG + 1);
+}
+
 // Each face line against its leg, and the end message against the last hit.
 inline const char* lines_kept(const BoxTable& t, Point start, Point dir, const std::string& text,
                               int legs) {
@@ -33,7 +39,8 @@ inline const char* lines_kept(const BoxTable& t, Point start, Point dir, const s
     const float d[3] = {dir.x, dir.y, dir.z};
     // Along its own axis a hit is off by the rounding of t: a few units in
     // the last place of the largest size.
-    const double tol = std::ldexp(16.0, -23) * std::max({t.width, t.height, t.depth});
+    const float largest = std::max({t.width, t.height, t.depth});
+    const double tol = std::max(std::ldexp(16.0, -23) * largest, 16 * spacing(largest));
     const auto& segments = scene.segments;
     std::istringstream in(text);
     std::size_t leg = 0;
@@ -99,9 +106,10 @@ inline const char* run(bool box, const std::string& text, int max_legs, bool mus
     }
     PROMISE(most > 0 && bounces <= 1000000);
     // Rounding may miss the border by a few units in the last place of the
-    // largest size, and near a corner a steep ray turns an error along one
-    // side into one as many times larger along the other.
-    const double tol = 4 * std::ldexp(1.0, std::ilogb(largest) - 23) * (1 + most / least);
+    // largest size (of 2^-149 for subnormal sizes), and near a corner a
+    // steep ray turns an error along one side into one as many times larger
+    // along the other.
+    const double tol = 4 * spacing(largest) * (1 + most / least);
     Point from = start;
     for (const Segment& s : scene.segments) {
         PROMISE(s.a.x == from.x && s.a.y == from.y && s.a.z == from.z);
