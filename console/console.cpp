@@ -97,6 +97,13 @@ bool console_read_int(Console& c, const char* prompt, std::int64_t& value) {
     });
 }
 
+int console_output_lost(Console& c) {
+    if (c.out.flush()) return 0;
+    c.err << "Greska pri pisanju izlaza\n";
+    c.err.flush();
+    return 1;
+}
+
 int console_input_ended(Console& c) {
     c.out.flush();
     c.err << "Unos je prekinut\n";

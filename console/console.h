@@ -33,6 +33,12 @@ bool console_read_float(Console& c, const char* prompt, float& value);
 /// clamped to the 64-bit range; the caller judges the range it wants.
 bool console_read_int(Console& c, const char* prompt, std::int64_t& value);
 
+/// Flushes the output and checks that everything written to it arrived.
+/// If not (a full disk, a closed stream), reports "Greska pri pisanju
+/// izlaza\n" on the error stream and gives the exit status to end with;
+/// else gives 0.
+int console_output_lost(Console& c);
+
 /// Reports an input that ended before the dialogue did ("Unos je
 /// prekinut\n" on the error stream) and gives the exit status to end with.
 int console_input_ended(Console& c);

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     rect_table_add_to_scene(a.table);
     scene_add_point(a.start, colour::blue);
     trace_planar_path(Line{a.start, a.direction}, a.bounces, a.table);
-    std::cout.flush();
+    // Lines that could not be written must not pass for a finished run.
+    if (const int status = console_output_lost(con)) return status;
     viewer_run(argc, argv, 30.0);
 }
