@@ -1,5 +1,7 @@
 #include "console/questions.h"
 
+#include <algorithm>
+
 namespace {
 
 const char* const axis_prompt[3] = {"x= ", "y= ", "z= "};
@@ -52,8 +54,9 @@ bool ask_bounce_count(Console& c, std::int32_t& count) {
     for (;;) {
         std::int64_t n = 0;
         if (!console_read_int(c, "Unesi broj odbijanja \n", n)) return false;
-        if (n <= max_bounce_count && n >= INT32_MIN) {
-            count = std::int32_t(n);
+        if (n <= max_bounce_count) {
+            // Every count at or below zero means no path, however large.
+            count = std::int32_t(std::max<std::int64_t>(n, INT32_MIN));
             return true;
         }
         c.out << "Broj odbijanja moze biti najvise 1000000\n";

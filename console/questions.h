@@ -20,6 +20,7 @@ bool ask_start_point(Console& c, const float size[], int axes, Point& start);
 /// Asks the direction's components on `axes` axes until one is not zero.
 bool ask_direction(Console& c, int axes, Point& direction);
 
-/// Asks the number of bounces until it is at most max_bounce_count and fits
-/// in 32 bits. Zero and negative counts are taken (they trace no path).
+/// Asks the number of bounces until it is at most max_bounce_count. Zero
+/// and negative counts of any size are taken (they trace no path); those
+/// below the 32-bit range are stored as its lowest value.
 bool ask_bounce_count(Console& c, std::int32_t& count);
