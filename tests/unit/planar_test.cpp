@@ -7,19 +7,20 @@
 #include "planar/planar_path.h"
 #include "viewer/scene.h"
 
-// Only a crossing is written; the last pair is within the tolerance, so it
-// is called parallel although the lines cross.
+// Only a crossing is written (the second behind a's base); the last pair is
+// within the tolerance, so it is called parallel although the lines cross.
 TEST(LineIntersect, ResultCodesAndWhatIsWritten) {
-    struct Case { Point p1, u, p2, v; int code; float x; };
-    const Case cases[] = {{{1, 0}, {1, 1}, {4, 0}, {0, 1}, crossing::point, 4},
-                          {{0, 1}, {1, 0}, {0, 0}, {1, 0}, crossing::apart, 7},
-                          {{0, 0}, {2, 0}, {3, 0}, {-1, 0}, crossing::same, 7},
-                          {{0, 0, 1}, {1, 0}, {0, 0}, {0, 1}, crossing::skew, 7},
-                          {{1, 1}, {1, 0.001f}, {4, 2}, {-1, 0}, crossing::apart, 7}};
+    struct Case { Point p1, u, p2, v; int code; float x, y; };
+    const Case cases[] = {{{1, 0}, {1, 1}, {4, 0}, {0, 1}, crossing::point, 4, 3},
+                          {{0, 0}, {1, 0}, {0, 1}, {1, 1}, crossing::point, -1, 0},
+                          {{0, 1}, {1, 0}, {0, 0}, {1, 0}, crossing::apart, 7, 7},
+                          {{0, 0}, {2, 0}, {3, 0}, {-1, 0}, crossing::same, 7, 7},
+                          {{0, 0, 1}, {1, 0}, {0, 0}, {0, 1}, crossing::skew, 7, 7},
+                          {{1, 1}, {1, 0.001f}, {4, 2}, {-1, 0}, crossing::apart, 7, 7}};
     for (const Case& c : cases) {
         Point out{7, 7, 7};
         EXPECT_EQ(line_intersect(Line{c.p1, c.u}, Line{c.p2, c.v}, out), c.code);
-        EXPECT_TRUE(out.x == c.x && out.y == (c.x == 4 ? 3 : 7) && out.z == 7) << out.x;
+        EXPECT_TRUE(out.x == c.x && out.y == c.y && out.z == 7) << out.x << " " << out.y;
     }
 }
 
