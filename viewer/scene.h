@@ -8,8 +8,9 @@
 #include "viewer/shapes.h"
 
 /// Running minimum (low) and maximum (high) of the x and y of every point
-/// and segment end added. Deliberately not started at +-infinity: the bounds
-/// always take in at least the box (0, 0)..(1024, 700).
+/// and segment end added. Deliberately not started at +-infinity but at
+/// low (1024, 700) and high (0, 0): the x range always reaches from at most
+/// 1024 to at least 0, and the y range from at most 700 to at least 0.
 struct SceneBounds {
     Point low{1024, 700, 0};
     Point high{0, 0, 0};
