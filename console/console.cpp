@@ -2,7 +2,13 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -95,6 +101,13 @@ bool console_read_int(Console& c, const char* prompt, std::int64_t& value) {
         float v;
         return read_float(word, v) || comma_number(word) ? "Unesite ceo broj\n" : "Unesite broj\n";
     });
+}
+
+void console_binary_output() {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
 }
 
 int console_input_ended(Console& c) {
