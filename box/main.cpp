@@ -4,10 +4,12 @@
 
 #include "box/box_path.h"
 #include "box/dialogue.h"
+#include "console/console.h"
 #include "viewer/scene.h"
 #include "viewer/viewer.h"
 
 int main(int argc, char** argv) {
+    console_binary_output();
     std::ios::sync_with_stdio(false);
     Console con{std::cin, std::cout, std::cerr};
     BoxAnswers a;

@@ -2,7 +2,13 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -102,6 +108,13 @@ int console_output_lost(Console& c) {
     c.err << "Greska pri pisanju izlaza\n";
     c.err.flush();
     return 1;
+}
+
+void console_binary_output() {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
 }
 
 int console_input_ended(Console& c) {

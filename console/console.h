@@ -39,6 +39,12 @@ bool console_read_int(Console& c, const char* prompt, std::int64_t& value);
 /// else gives 0.
 int console_output_lost(Console& c);
 
+/// Makes standard output and standard error write each "\n" as it is.
+/// Windows' C library writes "\r\n" in its default text mode, so both
+/// programs call this first to print the same bytes everywhere; elsewhere it
+/// does nothing.
+void console_binary_output();
+
 /// Reports an input that ended before the dialogue did ("Unos je
 /// prekinut\n" on the error stream) and gives the exit status to end with.
 int console_input_ended(Console& c);

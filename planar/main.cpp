@@ -2,12 +2,14 @@
 
 #include <iostream>
 
+#include "console/console.h"
 #include "viewer/scene.h"
 #include "viewer/viewer.h"
 #include "planar/dialogue.h"
 #include "planar/planar_path.h"
 
 int main(int argc, char** argv) {
+    console_binary_output();
     std::ios::sync_with_stdio(false);
     Console con{std::cin, std::cout, std::cerr};
     FlatAnswers a;

@@ -1,8 +1,8 @@
 #include "viewer/draw.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
+
+#include "viewer/glut.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 #include "viewer/mouse.h"
 
-#include <GL/freeglut.h>
-#include <GL/glu.h>
-
+#include "viewer/glut.h"
 #include "viewer/navigation.h"
 #include "viewer/scene.h"
 

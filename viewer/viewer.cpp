@@ -1,12 +1,10 @@
 #include "viewer/viewer.h"
 
-#include <GL/freeglut.h>
-#include <GL/glu.h>
-
 #include <cstdlib>
 
 #include "viewer/camera.h"
 #include "viewer/draw.h"
+#include "viewer/glut.h"
 #include "viewer/mouse.h"
 #include "viewer/scene.h"
 
