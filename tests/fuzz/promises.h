@@ -8,7 +8,6 @@
 // it on arbitrary bytes, the property test on random answers.
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -27,9 +26,7 @@
 namespace promises {
 
 // The spacing of floats about x, which stays 2^-149 below the normal range.
-inline double spacing(double x) {
-    return std::ldexp(1.0, std::max(std::ilogb(x), FLT_MIN_EXP - 1) - FLT_MANT_DIG + 1);
-}
+inline double spacing(double x) { return std::ldexp(1.0, std::max(std::ilogb(x), -126) - 23); }
 
 // Each face line against its leg, and the end message against the last hit.
 inline const char* lines_kept(const BoxTable& t, Point start, Point dir, const std::string& text,
@@ -106,9 +103,8 @@ inline const char* run(bool box, const std::string& text, int max_legs, bool mus
     }
     PROMISE(most > 0 && bounces <= 1000000);
     // Rounding may miss the border by a few units in the last place of the
-    // largest size (of 2^-149 for subnormal sizes), and near a corner a
-    // steep ray turns an error along one side into one as many times larger
-    // along the other.
+    // largest size, and near a corner a steep ray turns an error along one
+    // side into one as many times larger along the other.
     const double tol = 4 * spacing(largest) * (1 + most / least);
     Point from = start;
     for (const Segment& s : scene.segments) {
