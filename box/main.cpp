@@ -9,7 +9,7 @@
 #include "viewer/viewer.h"
 
 int main(int argc, char** argv) {
-    console_binary_output();
+    console_standard_streams();
     std::ios::sync_with_stdio(false);
     Console con{std::cin, std::cout, std::cerr};
     BoxAnswers a;

@@ -9,6 +9,11 @@
 #include <fcntl.h>
 #include <io.h>
 #endif
+#ifdef __EMSCRIPTEN__
+#include <iostream>
+
+#include "console/page_input.h"
+#endif
 
 namespace {
 
@@ -83,6 +88,15 @@ bool ask_word(Console& c, const char* prompt, Judge judge) {
     }
 }
 
+// In a web page main has given way to the browser at its first read, and
+// what it returns after that is lost: the program ends here instead.
+int ending(int status) {
+#ifdef __EMSCRIPTEN__
+    std::exit(status);
+#endif
+    return status;
+}
+
 }  // namespace
 
 bool console_read_float(Console& c, const char* prompt, float& value) {
@@ -107,13 +121,16 @@ int console_output_lost(Console& c) {
     if (c.out.flush()) return 0;
     c.err << "Greska pri pisanju izlaza\n";
     c.err.flush();
-    return 1;
+    return ending(1);
 }
 
-void console_binary_output() {
+void console_standard_streams() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+#endif
+#ifdef __EMSCRIPTEN__
+    std::cin.rdbuf(&page_input());
 #endif
 }
 
@@ -121,5 +138,5 @@ int console_input_ended(Console& c) {
     c.out.flush();
     c.err << "Unos je prekinut\n";
     c.err.flush();
-    return 1;
+    return ending(1);
 }

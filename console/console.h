@@ -39,11 +39,12 @@ bool console_read_int(Console& c, const char* prompt, std::int64_t& value);
 /// else gives 0.
 int console_output_lost(Console& c);
 
-/// Makes standard output and standard error write each "\n" as it is.
-/// Windows' C library writes "\r\n" in its default text mode, so both
-/// programs call this first to print the same bytes everywhere; elsewhere it
-/// does nothing.
-void console_binary_output();
+/// Sets up the standard streams so that both programs, which call this
+/// first, read and write the same bytes everywhere. On Windows, standard
+/// output and standard error write each "\n" as it is, not the "\r\n" of
+/// the C library's default text mode; in a web page, std::cin awaits the
+/// page's input; elsewhere nothing changes.
+void console_standard_streams();
 
 /// Reports an input that ended before the dialogue did ("Unos je
 /// prekinut\n" on the error stream) and gives the exit status to end with.
