@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 
@@ -35,7 +36,12 @@ void put_pair(char* p, std::uint32_t n) {
 char* put_fixed(char* p, char* last, float v) {
     const double d = std::fabs(double(v));
     if (!(d < integer_limit)) {
+#ifdef __EMSCRIPTEN__
+        // Its C++ library has no floating-point to_chars; its printf is as exact.
+        return p + std::snprintf(p, std::size_t(last - p), "%f", double(v));
+#else
         return std::to_chars(p, last, double(v), std::chars_format::fixed, 6).ptr;
+#endif
     }
     if (std::signbit(v)) *p++ = '-';  // also "-0.000000", as printf writes
     const auto millionths = std::uint64_t(std::nearbyint(d * 1e6));

@@ -56,7 +56,11 @@ void viewer_display() {
     glPushMatrix();
     for (const Circle& c : scene.circles) draw_circle(c);
     for (const Line& l : scene.lines) draw_line(l);
+#ifdef __EMSCRIPTEN__
+    draw_segments(scene.segments);
+#else
     for (const Segment& s : scene.segments) draw_segment(s);
+#endif
     for (const Point& p : scene.points) draw_point(p);
     glPopMatrix();
     glFlush();
