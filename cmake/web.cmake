@@ -1,0 +1,40 @@
+# The browser build (emcmake cmake): each program as a web page, NAME.html
+# with its NAME.js and NAME.wasm, built straight into the build directory,
+# which becomes the site: an index.html and the example answer files beside
+# the pages. `cpack -G ZIP` packs the site as trak-web.zip.
+# Included from the top CMakeLists.txt.
+
+set(page_files "${PROJECT_SOURCE_DIR}/web/page.js" "${PROJECT_SOURCE_DIR}/web/shell.html")
+foreach(program trakflat trakbox)
+  set_target_properties(${program} PROPERTIES SUFFIX .html
+    RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}"
+    LINK_DEPENDS "${page_files}")
+  target_link_options(${program} PRIVATE
+    # The fixed-function GL of the desktop, with GLU and GLUT.
+    -sLEGACY_GL_EMULATION=1 -sGL_FFP_ONLY=1
+    # Reading the console awaits the page's next line (console/page_input.cpp).
+    -sASYNCIFY -sALLOW_MEMORY_GROWTH=1
+    # The end of the dialogue ends the program, flushing what it wrote.
+    -sEXIT_RUNTIME=1
+    # Minifying the page crashes emcc 3.1.6.
+    -sMINIFY_HTML=0
+    "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/page.js"
+    "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html")
+  # emcc's JavaScript optimiser loads Debian's acorn module, which a node
+  # other than Debian's own does not look for.
+  set_property(TARGET ${program} PROPERTY CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+  foreach(ext html js wasm)
+    install(FILES "${PROJECT_BINARY_DIR}/${program}.${ext}" DESTINATION .)
+  endforeach()
+endforeach()
+
+configure_file(web/index.html index.html COPYONLY)
+file(GLOB examples RELATIVE "${PROJECT_SOURCE_DIR}" CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/examples/*")
+foreach(example ${examples})
+  configure_file(${example} ${example} COPYONLY)
+endforeach()
+install(FILES "${PROJECT_BINARY_DIR}/index.html" LICENSE DESTINATION .)
+install(DIRECTORY examples DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME trak-web)

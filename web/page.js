@@ -1,0 +1,104 @@
+// The page around a program built for the browser: its console and its
+// input. Standard output goes to #console as it is written, standard error
+// to #errors. The program's reads await the answers typed into #answer, one
+// line at each Enter (echoed after the prompt, as a terminal does), until
+// Ctrl-D in an empty field ends the input. With ?answers=FILE the answers
+// are that file of the site instead, as a redirected file is read: no echo.
+// Module.frames (frames drawn) and Module.exitStatus (once the program has
+// ended) tell a test driver how far the program is.
+
+Module.canvas = document.getElementById('canvas');
+Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
+
+(function () {
+  const consoleEl = document.getElementById('console');
+  const errorsEl = document.getElementById('errors');
+  const answer = document.getElementById('answer');
+
+  // Appends text to an element, in a span of class `cls` if one is given.
+  function show(el, text, cls) {
+    if (cls) {
+      const span = document.createElement('span');
+      span.className = cls;
+      span.textContent = text;
+      el.appendChild(span);
+    } else if (el.lastChild && el.lastChild.nodeType === Node.TEXT_NODE) {
+      el.lastChild.appendData(text);
+    } else {
+      el.appendChild(document.createTextNode(text));
+    }
+  }
+
+  // Each stream's bytes as they come, decoded as UTF-8 across byte boundaries.
+  function writer(el) {
+    const decoder = new TextDecoder();
+    const one = new Uint8Array(1);
+    return (byte) => {
+      one[0] = byte;
+      const text = decoder.decode(one, { stream: true });
+      if (text) show(el, text);
+    };
+  }
+  Module.stdout = writer(consoleEl);
+  Module.stderr = writer(errorsEl);
+
+  // The input not read yet, and whether more can come.
+  let pending = new Uint8Array(0);
+  let ended = false;
+  let wake = null;
+
+  function give(bytes, last) {
+    const all = new Uint8Array(pending.length + bytes.length);
+    all.set(pending);
+    all.set(bytes, pending.length);
+    pending = all;
+    if (last) {
+      ended = true;
+      answer.disabled = true;
+    }
+    if (wake) wake();
+  }
+
+  // Up to `size` bytes of input, awaited until there are some; none at the end.
+  Module.trakInput = async (size) => {
+    while (!pending.length && !ended) await new Promise((resolve) => (wake = resolve));
+    wake = null;
+    const bytes = pending.subarray(0, size);
+    pending = pending.subarray(bytes.length);
+    return bytes;
+  };
+
+  answer.addEventListener('keydown', (e) => {
+    if (e.key === 'Enter') {
+      const line = answer.value + '\n';
+      answer.value = '';
+      show(consoleEl, line, 'echo');
+      give(new TextEncoder().encode(line), false);
+    } else if (e.ctrlKey && (e.key === 'd' || e.key === 'D') && answer.value === '') {
+      e.preventDefault();
+      give(new Uint8Array(0), true);
+    }
+  });
+
+  const file = new URLSearchParams(location.search).get('answers');
+  if (file !== null) {
+    answer.disabled = true;
+    fetch(file)
+      .then((r) => (r.ok ? r.arrayBuffer() : Promise.reject(new Error(r.status + ' ' + r.statusText))))
+      .then((data) => give(new Uint8Array(data), true))
+      .catch((e) => {
+        show(errorsEl, file + ': ' + e.message + '\n');
+        give(new Uint8Array(0), true);
+      });
+  } else {
+    answer.focus({ preventScroll: true });
+  }
+
+  Module.frames = 0;
+  Module.postMainLoop = () => Module.frames++;
+  Module.onExit = (status) => {
+    Module.exitStatus = status;
+    ended = true;
+    answer.disabled = true;
+  };
+})();
