@@ -95,7 +95,11 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   }
 
   Module.frames = 0;
-  Module.postMainLoop = () => Module.frames++;
+  // Once the window shows, the dialogue is over.
+  Module.postMainLoop = () => {
+    Module.frames++;
+    answer.disabled = true;
+  };
   Module.onExit = (status) => {
     Module.exitStatus = status;
     ended = true;
