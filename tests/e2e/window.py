@@ -229,8 +229,8 @@ class Chromium:
         return base64.b64decode(self("Page.captureScreenshot", clip=clip)["data"])
 
 
-def drive(page, steps):
-    at = page.js("(r => [r.x, r.y])(document.getElementById('canvas').getBoundingClientRect())")
+def drive(page, steps):  # from the page's top: typing scrolls, and a shot leaves out what is out of view
+    at = page.js("(scrollTo(0, 0), (r => [r.x, r.y])(document.getElementById('canvas').getBoundingClientRect()))")
     x = y = 0
     mouse = lambda kind, dx=0, button="none": page(
         "Input.dispatchMouseEvent", type=kind, x=at[0] + x + dx, y=at[1] + y, button=button, clickCount=1)
