@@ -97,8 +97,7 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   Module.frames = 0;
   // Once the window shows, the dialogue is over.
   Module.postMainLoop = () => {
-    Module.frames++;
-    answer.disabled = true;
+    if (Module.frames++ === 0) answer.disabled = true;
   };
   Module.onExit = (status) => {
     Module.exitStatus = status;
