@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
 #include <cstring>
+
+#include "box/large_fixed.h"
 
 namespace {
 
@@ -31,18 +32,11 @@ void put_pair(char* p, std::uint32_t n) {
 // decimals in the current rounding mode. A float has 24 significant bits
 // and 10^6 = 2^6 * 15625 needs 14 more, so v * 10^6 is exact in double and
 // rounding it to an integer rounds exactly as printf does. Ryu's fixed
-// format (to_chars) gives the same digits for the rest, at about four times
+// format (to_chars, put_large_fixed) gives the same digits for the rest, at about four times
 // the cost, which showed in trakbox's time per leg.
 char* put_fixed(char* p, char* last, float v) {
     const double d = std::fabs(double(v));
-    if (!(d < integer_limit)) {
-#ifdef __EMSCRIPTEN__
-        // Its C++ library has no floating-point to_chars; its printf is as exact.
-        return p + std::snprintf(p, std::size_t(last - p), "%f", double(v));
-#else
-        return std::to_chars(p, last, double(v), std::chars_format::fixed, 6).ptr;
-#endif
-    }
+    if (!(d < integer_limit)) return put_large_fixed(p, last, double(v));
     if (std::signbit(v)) *p++ = '-';  // also "-0.000000", as printf writes
     const auto millionths = std::uint64_t(std::nearbyint(d * 1e6));
     p = std::to_chars(p, last, millionths / 1000000).ptr;

@@ -12,7 +12,7 @@ foreach(program trakflat trakbox)
   target_link_options(${program} PRIVATE
     # The fixed-function GL of the desktop, with GLU and GLUT.
     -sLEGACY_GL_EMULATION=1 -sGL_FFP_ONLY=1
-    # Reading the console awaits the page's next line (console/page_input.cpp).
+    # Reading the console awaits the page's next line (console/platform_page.cpp).
     -sASYNCIFY -sALLOW_MEMORY_GROWTH=1
     # The end of the dialogue ends the program, flushing what it wrote.
     -sEXIT_RUNTIME=1

@@ -5,15 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-#ifdef __EMSCRIPTEN__
-#include <iostream>
-
-#include "console/page_input.h"
-#endif
+#include "console/platform.h"
 
 namespace {
 
@@ -88,15 +80,6 @@ bool ask_word(Console& c, const char* prompt, Judge judge) {
     }
 }
 
-// In a web page main has given way to the browser at its first read, and
-// what it returns after that is lost: the program ends here instead.
-int ending(int status) {
-#ifdef __EMSCRIPTEN__
-    std::exit(status);
-#endif
-    return status;
-}
-
 }  // namespace
 
 bool console_read_float(Console& c, const char* prompt, float& value) {
@@ -121,22 +104,12 @@ int console_output_lost(Console& c) {
     if (c.out.flush()) return 0;
     c.err << "Greska pri pisanju izlaza\n";
     c.err.flush();
-    return ending(1);
-}
-
-void console_standard_streams() {
-#ifdef _WIN32
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
-#ifdef __EMSCRIPTEN__
-    std::cin.rdbuf(&page_input());
-#endif
+    return console_exit(1);
 }
 
 int console_input_ended(Console& c) {
     c.out.flush();
     c.err << "Unos je prekinut\n";
     c.err.flush();
-    return ending(1);
+    return console_exit(1);
 }

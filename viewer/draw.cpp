@@ -1,7 +1,6 @@
 #include "viewer/draw.h"
 
 #include <cmath>
-#include <cstddef>
 
 #include "viewer/glut.h"
 
@@ -41,32 +40,6 @@ void draw_segment(const Segment& s) {
     vertex(s.b);
     glEnd();
 }
-
-#ifdef __EMSCRIPTEN__
-// The browser's immediate mode gathers a batch in a 2 MB buffer: 2 * 8192
-// vertices fit with room to spare.
-constexpr std::ptrdiff_t batch_segments = 8192;
-
-void draw_segments(const std::vector<Segment>& segments) {
-    glPointSize(4.0f);
-    for (auto run = segments.begin(); run != segments.end();) {
-        auto end = run;
-        while (end != segments.end() && end->colour == run->colour && end - run < batch_segments) {
-            ++end;
-        }
-        apply_colour(run->colour);
-        for (const GLenum mode : {GL_LINES, GL_POINTS}) {
-            glBegin(mode);
-            for (auto s = run; s != end; ++s) {
-                vertex(s->a);
-                vertex(s->b);
-            }
-            glEnd();
-        }
-        run = end;
-    }
-}
-#endif
 
 void draw_line(const Line& l) {
     const Point& b = l.base;

@@ -2,6 +2,7 @@
 
 #include "viewer/glut.h"
 #include "viewer/navigation.h"
+#include "viewer/platform.h"
 #include "viewer/scene.h"
 
 // Every step is multiplied onto the current matrix, which is the projection
@@ -9,18 +10,6 @@
 // coordinates, and a reshape, which rebuilds the projection, undoes them.
 
 namespace {
-
-// The browser's GL has no glGetDoublev; GL keeps its matrices in floats, so
-// widening them gives the same values.
-void get_matrix(GLenum which, GLdouble m[16]) {
-#ifdef __EMSCRIPTEN__
-    GLfloat f[16];
-    glGetFloatv(which, f);
-    for (int i = 0; i < 16; ++i) m[i] = f[i];
-#else
-    glGetDoublev(which, m);
-#endif
-}
 
 struct Unprojected {
     double x = 0, y = 0, z = 0;
@@ -33,8 +22,8 @@ Unprojected unproject(int x, int y) {
     GLdouble modelview[16];
     GLdouble projection[16];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    get_matrix(GL_MODELVIEW_MATRIX, modelview);
-    get_matrix(GL_PROJECTION_MATRIX, projection);
+    read_matrix(GL_MODELVIEW_MATRIX, modelview);
+    read_matrix(GL_PROJECTION_MATRIX, projection);
     // The toolkit counts rows from the top, GL from the bottom.
     Unprojected u;
     gluUnProject(x, viewport[3] - y - 1, 0, modelview, projection, viewport, &u.x, &u.y, &u.z);

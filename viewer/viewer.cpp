@@ -6,6 +6,7 @@
 #include "viewer/draw.h"
 #include "viewer/glut.h"
 #include "viewer/mouse.h"
+#include "viewer/platform.h"
 #include "viewer/scene.h"
 
 namespace {
@@ -21,7 +22,7 @@ void viewer_run(int argc, char** argv, double fov_degrees) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(1024, 700);
     glutInitWindowPosition(100, 50);
-    glutCreateWindow("Geometrija - prikaz zadatka");
+    if (glutCreateWindow("Geometrija - prikaz zadatka") == 0) window_unavailable();
     glClearColor(0.9f, 0.9f, 0.8f, 0.0f);
 
     const Camera cam = camera_from_bounds(scene.bounds);
@@ -56,11 +57,7 @@ void viewer_display() {
     glPushMatrix();
     for (const Circle& c : scene.circles) draw_circle(c);
     for (const Line& l : scene.lines) draw_line(l);
-#ifdef __EMSCRIPTEN__
     draw_segments(scene.segments);
-#else
-    for (const Segment& s : scene.segments) draw_segment(s);
-#endif
     for (const Point& p : scene.points) draw_point(p);
     glPopMatrix();
     glFlush();

@@ -1,6 +1,14 @@
-#include "console/page_input.h"
-
 #include <emscripten.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <streambuf>
+
+#include "console/console.h"
+#include "console/platform.h"
+
+// A browser cannot block on a read: the program gives way while the page
+// waits for the user's next line.
 
 namespace {
 
@@ -13,6 +21,8 @@ EM_ASYNC_JS(int, next_input, (char* buf, int size), {
     return bytes.length;
 });
 
+// Awaits each piece of input the page hands over (a typed line, or the
+// answers of the address or of a file) and ends where the page's input ends.
 struct PageInput : std::streambuf {
     char buf[4096];
 
@@ -26,7 +36,9 @@ struct PageInput : std::streambuf {
 
 }  // namespace
 
-std::streambuf& page_input() {
+void console_standard_streams() {
     static PageInput in;
-    return in;
+    std::cin.rdbuf(&in);
 }
+
+int console_exit(int status) { std::exit(status); }

@@ -1,0 +1,9 @@
+#pragma once
+// What the console does differently on each platform; the build compiles
+// one of platform_posix.cpp, platform_windows.cpp and platform_page.cpp,
+// which also define console_standard_streams (console.h).
+
+/// Gives back the exit status for main to return. In a web page main has
+/// given way to the browser at its first read, and what it returns after
+/// that is lost: the program ends here with the status instead.
+int console_exit(int status);

@@ -1,0 +1,12 @@
+#include <cstdlib>
+
+#include "viewer/draw.h"
+#include "viewer/platform.h"
+
+void draw_segments(const std::vector<Segment>& segments) {
+    for (const Segment& s : segments) draw_segment(s);
+}
+
+void read_matrix(GLenum which, GLdouble m[16]) { glGetDoublev(which, m); }
+
+void window_unavailable() { std::exit(1); }

@@ -1,0 +1,20 @@
+#pragma once
+// What the window and drawing code does differently on a desktop
+// (desktop.cpp) and in a web page (page.cpp); the build compiles one of
+// the two.
+
+#include <vector>
+
+#include "viewer/glut.h"
+#include "viewer/shapes.h"
+
+/// Draws the segments in order, each as draw_segment does.
+void draw_segments(const std::vector<Segment>& segments);
+
+/// Reads the current GL matrix `which` (GL_MODELVIEW_MATRIX or
+/// GL_PROJECTION_MATRIX) into m, column by column.
+void read_matrix(GLenum which, GLdouble m[16]);
+
+/// Ends the program when the toolkit could open no window. freeglut ends
+/// the program itself then, so only a browser without WebGL gets here.
+[[noreturn]] void window_unavailable();
