@@ -1,10 +1,13 @@
-# The browser build (emcmake cmake): each program as a web page, NAME.html
-# with its NAME.js and NAME.wasm, built straight into the build directory,
-# which becomes the site: an index.html and the example answer files beside
-# the pages. `cpack -G ZIP` packs the site as trak-web.zip.
+# The browser build (emcmake cmake): each program as a web page of one file,
+# NAME.html with its script and its WebAssembly inside, so that the site
+# works opened from the file system as well as from a web server. Built
+# straight into the build directory, which becomes the site: an index.html
+# and the example answer files beside the pages. `cpack -G ZIP` packs the
+# site as trak-web.zip.
 # Included from the top CMakeLists.txt.
 
-set(page_files "${PROJECT_SOURCE_DIR}/web/page.js" "${PROJECT_SOURCE_DIR}/web/shell.html")
+set(page_files "${PROJECT_SOURCE_DIR}/web/page.js" "${PROJECT_SOURCE_DIR}/web/controls.js"
+               "${PROJECT_SOURCE_DIR}/web/shell.html")
 foreach(program trakflat trakbox)
   set_target_properties(${program} PROPERTIES SUFFIX .html
     RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}"
@@ -18,14 +21,16 @@ foreach(program trakflat trakbox)
     -sEXIT_RUNTIME=1
     # Minifying the page crashes emcc 3.1.6.
     -sMINIFY_HTML=0
+    # Touches and keys on the canvas, and GLUT's motion handler mended.
+    "SHELL:--js-library ${PROJECT_SOURCE_DIR}/web/controls.js"
+    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=trak_controls
+    "-sEXPORTED_FUNCTIONS=_main,_page_touch,_page_key"
     "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/page.js"
     "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html")
   # emcc's JavaScript optimiser loads Debian's acorn module, which a node
   # other than Debian's own does not look for.
   set_property(TARGET ${program} PROPERTY CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
-  foreach(ext html js wasm)
-    install(FILES "${PROJECT_BINARY_DIR}/${program}.${ext}" DESTINATION .)
-  endforeach()
+  install(FILES "${PROJECT_BINARY_DIR}/${program}.html" DESTINATION .)
 endforeach()
 
 configure_file(web/index.html index.html COPYONLY)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "viewer/camera.h"
+#include "viewer/gesture.h"
 #include "viewer/navigation.h"
 #include "viewer/scene.h"
 
@@ -58,4 +59,35 @@ TEST(Navigation, TurnZoomAndTheButtons) {
     const NavStep steps[8] = {NavStep::none, NavStep::move, NavStep::zoom, NavStep::zoom,
                               NavStep::turn, NavStep::zoom, NavStep::zoom, NavStep::zoom};
     for (int k = 0; k < 8; ++k) EXPECT_EQ(nav_step(k & 1, k & 2, k & 4), steps[k]) << k;
+}
+
+// Each key's drag; two fingers' spread and turn as whole pixels of drag,
+// the fractions carried to the next move, a turn through the vertical
+// counted the short way.
+TEST(Gesture, KeysAndTwoFingers) {
+    const int keys[] = {arrow_left, arrow_up, arrow_right, arrow_down, '+', '=', '-', ']', '[', 'x'};
+    const Drag drags[] = {{0, -10, 0}, {0, 0, -10}, {0, 10, 0}, {0, 0, 10}, {1, 0, -21},
+                          {1, 0, -21}, {1, 0, 21},  {2, 10, 0}, {2, -10, 0}, {7, 7, 7}};
+    for (int k = 0; k < 10; ++k) {
+        Drag d{7, 7, 7};
+        EXPECT_EQ(key_drag(keys[k], d), k < 9) << k;
+        EXPECT_TRUE(d.button == drags[k].button && d.dx == drags[k].dx && d.dy == drags[k].dy) << k;
+    }
+    struct Move { Finger a, b; int zoom_dy, turn_dx; };
+    const Move moves[] = {
+        {{-145, 0}, {145, 0}, 210, 0},      // 210 closer: 210 down, shrinking
+        {{-250, 0}, {250, 0}, -210, 0},     // and apart again
+        {{-200, -150}, {200, 150}, 0, 210},  // atan(3/4) clockwise: 209.95 pixels
+        {{-250.2, 0}, {250.2, 0}, 0, -210},  // back, 0.4 apart: nothing yet
+        {{-250.6, 0}, {250.6, 0}, -1, 0},    // 1.2 apart in all: one pixel
+        {{250, -1}, {-250, 1}, 1, 1024},     // nearly half a turn clockwise
+        {{250, 1}, {-250, -1}, 0, 2},        // on through the vertical, not back
+    };
+    Pinch p = pinch_start(Finger{-250, 0}, Finger{250, 0});
+    for (const Move& m : moves) {
+        Drag zoom, turn;
+        pinch_move(p, m.a, m.b, 1024, zoom, turn);
+        EXPECT_TRUE(zoom.button == 1 && zoom.dx == 0 && zoom.dy == m.zoom_dy) << zoom.dy;
+        EXPECT_TRUE(turn.button == 2 && turn.dy == 0 && turn.dx == m.turn_dx) << turn.dx;
+    }
 }
