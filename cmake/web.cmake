@@ -19,6 +19,8 @@ foreach(program trakflat trakbox)
     -sASYNCIFY -sALLOW_MEMORY_GROWTH=1
     # The end of the dialogue ends the program, flushing what it wrote.
     -sEXIT_RUNTIME=1
+    # A browser fetches no .wasm for a page opened from a file.
+    -sSINGLE_FILE=1
     # Minifying the page crashes emcc 3.1.6.
     -sMINIFY_HTML=0
     # Touches and keys on the canvas, and GLUT's motion handler mended.

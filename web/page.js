@@ -2,8 +2,9 @@
 // input. Standard output goes to #console as it is written, standard error
 // to #errors. The program's reads await the answers typed into #answer, one
 // line at each Enter (echoed after the prompt, as a terminal does), until
-// Ctrl-D in an empty field ends the input. With ?answers=FILE the answers
-// are that file of the site instead, as a redirected file is read: no echo.
+// Ctrl-D in an empty field ends the input. With ?input=ANSWERS (the
+// answers URL-encoded) or ?answers=FILE (a file of the site) the answers
+// come with the page instead, as a redirected file is read: no echo.
 // Module.frames (frames drawn) and Module.exitStatus (once the program has
 // ended) tell a test driver how far the program is.
 
@@ -80,14 +81,22 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
     }
   });
 
-  const file = new URLSearchParams(location.search).get('answers');
-  if (file !== null) {
+  // Answers given with the page: in its address, or in a file of the site,
+  // which a page opened from the file system cannot fetch.
+  const params = new URLSearchParams(location.search);
+  const input = params.get('input');
+  const file = params.get('answers');
+  if (input !== null) {
+    answer.disabled = true;
+    give(new TextEncoder().encode(input), true);
+  } else if (file !== null) {
     answer.disabled = true;
     fetch(file)
-      .then((r) => (r.ok ? r.arrayBuffer() : Promise.reject(new Error(r.status + ' ' + r.statusText))))
+      .then((r) => (r.ok ? r.arrayBuffer() : Promise.reject(new Error(r.status))))
       .then((data) => give(new Uint8Array(data), true))
-      .catch((e) => {
-        show(errorsEl, file + ': ' + e.message + '\n');
+      .catch(() => {
+        show(errorsEl, 'Odgovori iz datoteke ' + file + ' ne mogu da se procitaju: dajte ih sa ' +
+             '?input= ili otvorite stranicu preko veb servera.\n');
         give(new Uint8Array(0), true);
       });
   } else {
