@@ -246,9 +246,8 @@ def drive(page, steps):  # from the page's top: typing scrolls, and a shot leave
             mouse("mouseMoved")
         elif args[0] == "mousedown":
             mouse("mousePressed", 0, "left middle right".split()[int(args[1]) - 1])
-        else:  # the page's toolkit hands on each move with the next: one pixel more
-            mouse("mouseMoved", 1)
-            mouse("mouseReleased", 1, "left middle right".split()[int(args[1]) - 1])
+        else:
+            mouse("mouseReleased", 0, "left middle right".split()[int(args[1]) - 1])
             mouse("mouseMoved")
 
 
