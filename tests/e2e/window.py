@@ -24,15 +24,18 @@ import difflib
 import functools
 import http.server
 import json
+import math
 import os
 import re
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
 import threading
 import time
-from urllib.request import urlopen
+from urllib.parse import quote_plus
+from urllib.request import Request, urlopen
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 UPDATE = os.environ.get("UPDATE") == "1"
@@ -62,11 +65,13 @@ def tool(env, *argv, input=None):
 
 def until(what, probe, timeout=10):
     end = time.monotonic() + timeout
-    while not (got := probe()):
+    while True:
+        with contextlib.suppress(OSError, ValueError, KeyError):  # not there yet, or half written
+            if got := probe():
+                return got
         if time.monotonic() > end:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.05)
-    return got
 
 
 def start(d, program, answers, env=(), wrapper=()):
@@ -192,19 +197,23 @@ def run_case(program, case, emulator=()):
                  [c for f in frames for c in f if MATRIX.match(c)], step[1])
 
 
-class Chromium:
-    """A headless Chromium showing `url`, called through its DevTools."""
+KEYS = {"Enter": (13, "\ue007"), "Tab": (9, "\ue004"), "ArrowLeft": (37, "\ue012"), "ArrowUp": (38, "\ue013"),
+        "ArrowRight": (39, "\ue014"), "ArrowDown": (40, "\ue015")}  # Windows' key codes, WebDriver's keys
+spawned = []
 
-    def __init__(self, url, profile):
+
+def spawn(env, *argv):  # a browser or its driver, with its children killed at the end
+    spawned.append(p := subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                         start_new_session=True))
+    return p
+
+
+class Socket:
+    """A browser answering JSON commands on a websocket (DevTools, WebDriver BiDi)."""
+
+    def connect(self, url):
         import websocket  # Debian's python3-websocket, for pages only
-        self.process = subprocess.Popen(
-            ["chromium", "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-             "--remote-debugging-port=0", "--window-size=1280,1024", f"--user-data-dir={profile}", url],
-            stderr=subprocess.DEVNULL, start_new_session=True)
-        port = until("DevTools", lambda: open(f"{profile}/DevToolsActivePort").readline().strip()
-                     if os.path.exists(f"{profile}/DevToolsActivePort") else None)
-        page = next(t for t in json.load(urlopen(f"http://127.0.0.1:{port}/json")) if t["type"] == "page")
-        self.socket, self.id = websocket.create_connection(page["webSocketDebuggerUrl"]), 0
+        self.socket, self.id = websocket.create_connection(url, suppress_origin=True), 0
 
     def __call__(self, method, **params):
         self.id += 1
@@ -212,85 +221,233 @@ class Chromium:
         while (reply := json.loads(self.socket.recv())).get("id") != self.id:
             pass
         if "error" in reply:
-            raise AssertionError(f"{method}: {reply['error']}")
+            raise AssertionError(f"{method}: {reply}")
         return reply["result"]
+
+
+class Chromium(Socket):
+    """Headless Chromium through its DevTools protocol."""
+
+    def __init__(self, env, profile, url, webgl):
+        spawn(env, "chromium", "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+              *[] if webgl else ["--disable-webgl"], "--remote-debugging-port=0", "--window-size=1280,1024",
+              f"--user-data-dir={profile}", url)
+        port = until("DevTools", lambda: open(f"{profile}/DevToolsActivePort").readline().strip())
+        self.connect(next(t for t in json.load(urlopen(f"http://127.0.0.1:{port}/json"))
+                          if t["type"] == "page")["webSocketDebuggerUrl"])
+        self("Emulation.setTouchEmulationEnabled", enabled=True)
 
     def js(self, expression):
         return self("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
 
-    def key(self, key, text="", **more):
-        for kind, t in (("keyDown", text), ("keyUp", "")):
-            self("Input.dispatchKeyEvent", type=kind, key=key, text=t, **more)
+    def shot(self):
+        return base64.b64decode(self("Page.captureScreenshot")["data"])
+
+    def viewport(self, w, h):  # a phone's (mobile: its viewport meta tag counts), or back to 1280 x 1024
+        self("Emulation.setDeviceMetricsOverride", width=w, height=h, deviceScaleFactor=1, mobile=w < 1280)
+
+    def mouse(self, kind, x, y, button):
+        self("Input.dispatchMouseEvent", type="mouse" + kind, x=x, y=y, clickCount=1,
+             button="none" if kind == "Moved" else "left middle right".split()[button - 1])
+
+    def touch(self, paths):
+        for i in range(len(paths[0])):
+            self("Input.dispatchTouchEvent", type="touchMove" if i else "touchStart",
+                 touchPoints=[dict(x=p[i][0], y=p[i][1], id=n) for n, p in enumerate(paths)])
+        self("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+    def key(self, key, ctrl=False):
+        text = "" if ctrl else "\r" if key == "Enter" else key if len(key) == 1 else ""
+        for kind in ("keyDown", "keyUp"):
+            self("Input.dispatchKeyEvent", type=kind, key=key, text=text * (kind == "keyDown"), modifiers=2 * ctrl,
+                 windowsVirtualKeyCode=KEYS.get(key, (0,))[0])
+
+
+class W3C:
+    """Input as WebDriver actions, which Firefox (BiDi) and WebKit (classic) share."""
+
+    def mouse(self, kind, x, y, button):
+        self.perform([dict(type="pointer", id="mouse", actions=[dict(type="pointerMove", x=round(x), y=round(y)),
+                      *[dict(type=kind.replace("Pressed", "pointerDown").replace("Released", "pointerUp"),
+                             button=button - 1)] * (kind != "Moved")])])
+
+    def touch(self, paths):
+        move = lambda p: dict(type="pointerMove", x=round(p[0]), y=round(p[1]))
+        self.perform([dict(type="pointer", id=f"finger{n}", parameters=dict(pointerType="touch"), actions=[
+            move(p[0]), dict(type="pointerDown", button=0), *map(move, p[1:]), dict(type="pointerUp", button=0)])
+            for n, p in enumerate(paths)])
+
+    def key(self, key, ctrl=False):
+        keys = ["\ue009"] * ctrl + [KEYS.get(key, (0, key))[1]]
+        self.perform([dict(type="key", id="keys", actions=[dict(type="keyDown", value=k) for k in keys] +
+                           [dict(type="keyUp", value=k) for k in reversed(keys)])])
+
+
+class Firefox(Socket, W3C):
+    """Firefox ESR, headless, through WebDriver BiDi; its WebGL needs the display even so."""
+
+    def __init__(self, env, profile, url, webgl):
+        open(f"{profile}/user.js", "w").write(f"user_pref('webgl.disabled', {str(not webgl).lower()});")
+        spawn(env, "firefox-esr", "--headless", "--remote-debugging-port=0", "--profile", profile, "--no-remote")
+        port = until("WebDriver BiDi", lambda: json.load(open(f"{profile}/WebDriverBiDiServer.json"))["ws_port"], 30)
+        self.connect(f"ws://127.0.0.1:{port}/session")
+        self("session.new", capabilities={})
+        self.context = self("browsingContext.getTree")["contexts"][0]["context"]
+        self.viewport(1280, 1024)
+        self("browsingContext.navigate", context=self.context, url=url, wait="complete")
+
+    def js(self, expression):
+        return json.loads(self("script.evaluate", expression=f"JSON.stringify({expression})", awaitPromise=False,
+                               target=dict(context=self.context))["result"].get("value", "null"))
 
     def shot(self):
-        """The canvas as a PNG."""
-        clip = self.js("(r => ({x: r.x + scrollX, y: r.y + scrollY, width: r.width, height: r.height, "
-                       "scale: 1}))(document.getElementById('canvas').getBoundingClientRect())")
-        return base64.b64decode(self("Page.captureScreenshot", clip=clip)["data"])
+        return base64.b64decode(self("browsingContext.captureScreenshot", context=self.context)["data"])
+
+    def viewport(self, w, h):
+        self("browsingContext.setViewport", context=self.context, viewport=dict(width=w, height=h))
+
+    def perform(self, actions):
+        self("input.performActions", context=self.context, actions=actions)
 
 
-def drive(page, steps):  # from the page's top: typing scrolls, and a shot leaves out what is out of view
-    at = page.js("(scrollTo(0, 0), (r => [r.x, r.y])(document.getElementById('canvas').getBoundingClientRect()))")
-    x = y = 0
-    mouse = lambda kind, dx=0, button="none": page(
-        "Input.dispatchMouseEvent", type=kind, x=at[0] + x + dx, y=at[1] + y, button=button, clickCount=1)
-    for kind, *args in (s for s in steps if s[0] in ("look", "xdotool")):
-        if kind == "look":  # its second number holds in a browser
-            look(lambda: tool(None, "/usr/bin/convert", "png:-", "-depth", "8", "rgb:-", input=page.shot()),
-                 lambda path: open(path, "wb").write(page.shot()), args[0], *args[2:])
-        elif args[0] == "windowsize":
+class WebKit(W3C):
+    """WebKitGTK's MiniBrowser through classic WebDriver. Its mouse is real X
+    input: WebDriver's own reports every release as the left button's."""
+
+    def __init__(self, env, profile, url, webgl):
+        if not webgl:
+            raise AssertionError("WebKit's WebGL cannot be switched off")
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
+        spawn(env, "WebKitWebDriver", f"--port={port}")
+        self.env, self.base, self.offset = env, f"http://127.0.0.1:{port}", None
+        until("WebKitWebDriver", lambda: self("GET", "/status")["ready"])
+        self.base += "/session/" + self("POST", "/session", capabilities={"alwaysMatch": {"webkitgtk:browserOptions": {
+            "binary": "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", "args": ["--automation"]}}})["sessionId"]
+        self.viewport(1280, 1024)
+        self("POST", "/url", url=url)
+
+    def __call__(self, method, path, **body):
+        return json.load(urlopen(Request(self.base + path, json.dumps(body).encode() if method == "POST" else None,
+                                         method=method), timeout=60))["value"]
+
+    def js(self, expression):
+        return self("POST", "/execute/sync", script="return " + expression, args=[])
+
+    def shot(self):
+        return base64.b64decode(self("GET", "/screenshot"))
+
+    def viewport(self, w, h):  # through the window's size, less its tool bar's
+        dw, dh = self.js("[outerWidth - innerWidth, outerHeight - innerHeight]")
+        self("POST", "/window/rect", width=w + dw, height=h + dh)
+
+    def perform(self, actions):
+        self("POST", "/actions", actions=actions)
+
+    def mouse(self, kind, x, y, button):
+        if not self.offset:  # where the page's (0, 0) is on the screen
+            self.js("addEventListener('mousemove', e => window.offset = [e.screenX - e.clientX, e.screenY - e.clientY])")
+            tool(self.env, "xdotool", "mousemove", "0", "0", "mousemove", "200", "200")
+            self.offset = until("the pointer", lambda: self.js("window.offset"))
+        tool(self.env, "xdotool", "mousemove", str(round(x + self.offset[0])), str(round(y + self.offset[1])),
+             *{"Pressed": ["mousedown", str(button)], "Released": ["mouseup", str(button)]}.get(kind, []))
+
+
+def canvas(page, out="rgb:-"):  # the canvas as the viewport shows it, the page at its top
+    rect = page.js("(scrollTo(0, 0), (r => [r.width, r.height, r.x, r.y].map(Math.round))("
+                   "document.getElementById('canvas').getBoundingClientRect()))")
+    return tool(None, "/usr/bin/convert", "png:-", "-crop", "%dx%d+%d+%d" % tuple(rect), "+repage", "-depth", "8", out,
+                input=page.shot())
+
+
+def drive(page, steps, engine):
+    x = y = 0  # the mouse, in canvas pixels
+
+    def at(*points):  # canvas pixels as the viewport's, the page at its top
+        r = page.js("(scrollTo(0, 0), (r => [r.x, r.y, r.width / 1024])(document.getElementById('canvas')"
+                    ".getBoundingClientRect()))")
+        return [(r[0] + px * r[2], r[1] + py * r[2]) for px, py in points]
+    for kind, *args in steps:
+        n = [float(a) for a in args if re.fullmatch(r"-?[\d.]+", a)] + [1]  # the numbers, and 1 for a count left out
+        if kind == "look":
+            slack = dict(a.split("=") for a in args if "=" in a).get(engine, 0)
+            look(lambda: canvas(page), lambda path: canvas(page, path), args[0], slack)
+        elif args[:1] == ["windowsize"]:
             return  # a page's canvas keeps its size
-        elif args[0].startswith("mousemove"):
-            relative = args[0] == "mousemove_relative"
-            x, y = x * relative + int(args[-2]), y * relative + int(args[-1])
-            mouse("mouseMoved")
-        elif args[0] == "mousedown":
-            mouse("mousePressed", 0, "left middle right".split()[int(args[1]) - 1])
-        else:
-            mouse("mouseReleased", 0, "left middle right".split()[int(args[1]) - 1])
-            mouse("mouseMoved")
+        elif kind == "xdotool":
+            if args[0].startswith("mousemove"):
+                relative = args[0] == "mousemove_relative"
+                x, y = x * relative + n[-3], y * relative + n[-2]
+            kind = {"mousedown": "Pressed", "mouseup": "Released"}.get(args[0], "Moved")
+            page.mouse(kind, *at((x, y))[0], int(n[0]))
+        elif kind == "finger":
+            page.touch([at(*((n[0] + n[2] * i / n[4], n[1] + n[3] * i / n[4]) for i in range(int(n[4]) + 1)))])
+        elif kind == "pinch":  # each finger half the spread from the centre, turned clockwise
+            spread, turn = lambda i: (n[2] + n[3] * i / n[5]) / 2, lambda i: math.radians(n[4] * i / n[5])
+            page.touch([at(*((n[0] + side * spread(i) * math.cos(turn(i)), n[1] + side * spread(i) * math.sin(turn(i)))
+                             for i in range(int(n[5]) + 1))) for side in (-1, 1)])
+        elif kind == "key":
+            for _ in range(int(n[0])):
+                page.key(args[0])
+            if page.js("scrollX + scrollY"):
+                raise AssertionError(f"{args[0]} scrolled the page")
+        elif kind == "viewport":
+            page.viewport(*map(int, n[:2]) if args else (1280, 1024))
+            got = page.js("[innerWidth, document.documentElement.scrollWidth, ...['canvas', 'console', 'answer']"
+                          ".map(id => document.getElementById(id).getBoundingClientRect().right)]")
+            if args and (got[0] != n[0] or max(got) > n[0]):
+                raise AssertionError(f"at {args[0]} pixels wide: width, scrolled width and right edges {got}")
 
 
-def run_page(site, program, case, typed):
-    transcript = case.endswith(".in")
-    steps, answers = ([], open(case, "rb").read()) if transcript else read_case(case)
-    with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile, \
-            tempfile.NamedTemporaryFile(dir=site, prefix="answers-", suffix=".txt") as file:
+def run_page(site, program, case, engine, how="http"):
+    steps, answers = ([], open(case, "rb").read()) if case.endswith(".in") else read_case(case)
+    base, typed = os.path.splitext(case)[0], how in ("typed", "file")
+    read = lambda ext: open(base + ext).read() if os.path.exists(base + ext) else None
+    want = [read(".typed" if typed else ".out"), read(".err") or ""]
+    if typed and want[0] is None:
+        raise AssertionError(f"typed, but no {base}.typed to type it by")
+    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
+    with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile, display() as d, \
+            tempfile.NamedTemporaryFile(dir=site, prefix="answers-", suffix=".txt") as file, \
+            http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site)) as server:
         file.write(answers)
         file.flush()
-        quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
-        with http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site)) as server:
-            threading.Thread(target=server.serve_forever, daemon=True).start()
-            page = Chromium(f"http://127.0.0.1:{server.server_address[1]}/{program}.html"
-                            + ("" if typed else "?answers=" + os.path.basename(file.name)), profile)
-            try:
-                until("the page", lambda: page.js("typeof Module == 'object' && 'frames' in Module"))
-                for line in answers.decode().splitlines() if typed else ():
-                    for ch in line:
-                        page.key(ch, ch)
-                    page.key("Enter", "\r", code="Enter", windowsVirtualKeyCode=13)
-                if typed:  # and Ctrl-D
-                    page.key("d", code="KeyD", modifiers=2, windowsVirtualKeyCode=68)
-                until("the window or the end", lambda: page.js("Module.frames > 0 || 'exitStatus' in Module"))
-                if transcript:
-                    want = [open(f, "rb").read().decode() if os.path.exists(f := case[:-3] + ext) else ""
-                            for ext in (".out", ".err")]
-                    got = page.js("[[...document.getElementById('console').childNodes].filter(n => "
-                                  "n.className != 'echo').map(n => n.textContent).join(''), document."
-                                  "getElementById('errors').textContent, Module.exitStatus ?? null]")
-                    if got != want + [1 if want[1] else None]:
-                        raise AssertionError(f"the page shows {got}, not {want}")
-                drive(page, steps)
-            finally:
-                os.killpg(page.process.pid, signal.SIGKILL)
-                page.process.wait()
-                server.shutdown()
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        scheme, query = next((s[1:] + [""] for s in steps if s[0] == "open"), [
+            "file" if how in ("file", "input") else "http", {"http": "?answers=" + os.path.basename(file.name),
+                                                             "input": "?input=" + quote_plus(answers)}.get(how, "")])[:2]
+        url = (f"http://127.0.0.1:{server.server_address[1]}" if scheme == "http" else "file://" + os.path.abspath(site))
+        try:
+            page = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}[engine](
+                d, profile, f"{url}/{program}.html{query}", ["nowebgl"] not in steps)
+            until("the page", lambda: page.js("typeof Module == 'object' && 'frames' in Module"), 30)
+            shown = "[document.getElementById('console').textContent, document.getElementById('errors').textContent]"
+            at = 0
+            for line in answers.decode().splitlines() if typed else ():  # each after its prompt
+                at = want[0].index(line + "\n", at)
+                until(f"the prompt before {line}", lambda: page.js(shown)[0] == want[0][:at])
+                for key in [*line, "Enter"]:
+                    page.key(key)
+                at += len(line) + 1
+            if typed:
+                page.key("d", ctrl=True)
+            until("the window or the end", lambda: page.js("Module.frames > 0 || 'exitStatus' in Module"))
+            got = page.js(f"[...{shown}, Module.exitStatus ?? null]")
+            if want[0] is not None and got != want + [1 if want[1] else None]:
+                raise AssertionError(f"the page shows {got}, not {want}")
+            drive(page, steps, engine)
+        finally:
+            for p in spawned:
+                os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+            server.shutdown()
 
 
 if __name__ == "__main__":
     try:
-        if sys.argv[1].startswith("--page"):
-            run_page(*sys.argv[2:], sys.argv[1] == "--page=typed")
+        if sys.argv[1].startswith("--page="):
+            run_page(*sys.argv[2:], *sys.argv[1][7:].split("."))
         else:
             run_case(os.path.abspath(sys.argv[-2]), sys.argv[-1], sys.argv[1:-2])
     except AssertionError as e:
