@@ -278,7 +278,7 @@ class WebDriver(Browser):
 
     def __call__(self, method, path, **body):
         return json.load(urlopen(Request(self.base + path, json.dumps(body).encode() if body else None,
-                                         method=method), timeout=60))["value"]
+                                         method=method), timeout=120))["value"]
 
     def js(self, expression):
         return self("POST", "/execute/sync", script="return " + expression, args=[])
@@ -389,7 +389,7 @@ def run_page(site, program, case, engine, how="http"):
             if typed:
                 page.key("d", ctrl=True)
             try:
-                until("the page", lambda: page.js(SHOWN) == want if want[0] is not None else page.js("Module.frames"), 30)
+                until("the page", lambda: page.js(SHOWN) == want if want[0] is not None else page.js("Module.frames"), 120)
             except AssertionError:
                 raise AssertionError(f"the page shows {page.js(SHOWN)}, not {want}")
             drive(page, steps, engine)
