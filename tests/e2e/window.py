@@ -11,10 +11,13 @@ status 0 when closed as by a window manager. With UPDATE=1, missing pictures
 and call lists are written (check them by eye). Under an emulator (wine), a
 window anywhere and its first `look` only.
 
-`window.py --page[=typed] SITE PROGRAM CASE` runs a case in SITE/PROGRAM.html
-in headless Chromium instead, its answers read through `?answers=` or typed,
-its steps up to a `windowsize`; a transcript (NAME.in) must leave NAME.out in
-the console (echoes aside) and NAME.err, if any, in the errors, and status 1.
+`window.py --page=ENGINE[.HOW] SITE PROGRAM CASE` runs a case in SITE/PROGRAM.html in chromium, firefox or
+webkit, the answers through ?answers= (HOW: typed; file, typed from file://; input, ?input= from file://),
+the steps up to a `windowsize`. `look NAME N ENGINE=M...` allows M pixels aside in ENGINE, none unnamed.
+Page steps: `touch X Y DX DY [X Y DX DY] [N]` (fingers at canvas pixels, moved in N moves, lifted), `key
+KEY [N]` (must not scroll), `viewport [W H]` (the page must fit W; none: back to 1280 x 1024), `open
+file|http QUERY`, `nowebgl`, `engines E...` (read by CMake). NAME.out/.typed (typed, echoes in) and
+NAME.err beside the case must be #console and #errors, status 1 with an .err; the desktop skips them.
 """
 
 import base64
