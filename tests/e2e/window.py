@@ -11,10 +11,13 @@ status 0 when closed as by a window manager. With UPDATE=1, missing pictures
 and call lists are written (check them by eye). Under an emulator (wine), a
 window anywhere and its first `look` only.
 
-`window.py --page[=typed] SITE PROGRAM CASE` runs a case in SITE/PROGRAM.html
-in headless Chromium instead, its answers read through `?answers=` or typed,
-its steps up to a `windowsize`; a transcript (NAME.in) must leave NAME.out in
-the console (echoes aside) and NAME.err, if any, in the errors, and status 1.
+`window.py --page=ENGINE[.HOW] SITE PROGRAM CASE` runs a case in SITE/PROGRAM.html in chromium, firefox or
+webkit, the answers through ?answers= (HOW: typed; file, typed from file://; input, ?input= from file://),
+the steps up to a `windowsize`. `look NAME N ENGINE=M...` allows M pixels aside in ENGINE, none unnamed.
+Page steps: `touch X Y DX DY [X Y DX DY] [N]` (fingers at canvas pixels, moved in N moves, lifted), `key
+KEY [N]` (must not scroll), `viewport [W H]` (the page must fit W; none: back to 1280 x 1024), `open
+file|http QUERY`, `nowebgl`, `engines E...` (read by CMake). NAME.out/.typed (typed, echoes in) and
+NAME.err beside the case must be #console and #errors, status 1 with an .err; the desktop skips them.
 """
 
 import base64
@@ -27,12 +30,14 @@ import json
 import os
 import re
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
 import threading
 import time
-from urllib.request import urlopen
+from urllib.parse import quote_plus
+from urllib.request import Request, urlopen
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 UPDATE = os.environ.get("UPDATE") == "1"
@@ -62,11 +67,13 @@ def tool(env, *argv, input=None):
 
 def until(what, probe, timeout=10):
     end = time.monotonic() + timeout
-    while not (got := probe()):
+    while True:
+        with contextlib.suppress(OSError, ValueError, KeyError):  # not there yet, or half written
+            if got := probe():
+                return got
         if time.monotonic() > end:
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.05)
-    return got
 
 
 def start(d, program, answers, env=(), wrapper=()):
@@ -144,7 +151,7 @@ def same(calls, name):
 
 def read_case(case):  # its steps, and its answers as a program reads them
     steps = [s for s in (line.split("#")[0].split() for line in open(case)) if s]
-    return steps, "".join(a + "\n" for a in next(s[1:] for s in steps if s[0] == "answers")).encode()
+    return steps, "".join(a + "\n" for a in next((s[1:] for s in steps if s[0] == "answers"), [])).encode()
 
 
 def run_case(program, case, emulator=()):
@@ -192,105 +199,214 @@ def run_case(program, case, emulator=()):
                  [c for f in frames for c in f if MATRIX.match(c)], step[1])
 
 
-class Chromium:
-    """A headless Chromium showing `url`, called through its DevTools."""
+KEYS = {"Enter": "\ue007", "Tab": "\ue004", "ArrowLeft": "\ue012", "ArrowUp": "\ue013", "ArrowRight": "\ue014",
+        "ArrowDown": "\ue015"}  # WebDriver's names for them
+RECT = "(scrollTo(0, 0), document.getElementById('canvas').getBoundingClientRect().toJSON())"  # the page at its top
+SHOWN = "[...['console', 'errors'].map(id => document.getElementById(id).textContent), Module.exitStatus ?? null]"
+spawned = []
 
-    def __init__(self, url, profile):
-        import websocket  # Debian's python3-websocket, for pages only
-        self.process = subprocess.Popen(
-            ["chromium", "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-             "--remote-debugging-port=0", "--window-size=1280,1024", f"--user-data-dir={profile}", url],
-            stderr=subprocess.DEVNULL, start_new_session=True)
-        port = until("DevTools", lambda: open(f"{profile}/DevToolsActivePort").readline().strip()
-                     if os.path.exists(f"{profile}/DevToolsActivePort") else None)
-        page = next(t for t in json.load(urlopen(f"http://127.0.0.1:{port}/json")) if t["type"] == "page")
-        self.socket, self.id = websocket.create_connection(page["webSocketDebuggerUrl"]), 0
+
+def spawn(env, *argv):  # a browser or its driver, killed with its children at the end
+    spawned.append(subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    start_new_session=True))
+
+
+class Browser:
+    """Input as WebDriver actions, which every engine here takes."""
+
+    def mouse(self, kind, x, y, button):
+        press = [dict(type="pointer" + kind, button=button - 1)] if kind != "Move" else []
+        self.perform([dict(type="pointer", id="mouse", actions=[dict(type="pointerMove", x=round(x), y=round(y))] + press)])
+
+    def touch(self, paths):
+        moves = lambda path: [dict(type="pointerMove", x=round(x), y=round(y)) for x, y in path]
+        self.perform([dict(type="pointer", id=f"finger{n}", parameters=dict(pointerType="touch"), actions=[
+            *moves(p[:1]), dict(type="pointerDown", button=0), *moves(p[1:]), dict(type="pointerUp", button=0)])
+            for n, p in enumerate(paths)])
+
+    def key(self, key, ctrl=False):
+        keys = ["\ue009"] * ctrl + [KEYS.get(key, key)]
+        self.perform([dict(type="key", id="keys", actions=[dict(type="keyDown", value=k) for k in keys] +
+                           [dict(type="keyUp", value=k) for k in reversed(keys)])])
+
+
+class Firefox(Browser):
+    """Firefox ESR, headless, through WebDriver BiDi; its WebGL needs the display even so."""
+
+    def __init__(self, env, profile, url, webgl):
+        open(f"{profile}/user.js", "w").write(f"user_pref('webgl.disabled', {str(not webgl).lower()});")
+        spawn(env, "firefox-esr", "--headless", "--remote-debugging-port=0", "--profile", profile, "--no-remote")
+        port = until("WebDriver BiDi", lambda: json.load(open(f"{profile}/WebDriverBiDiServer.json"))["ws_port"], 30)
+        self.socket, self.id = __import__("websocket").create_connection(  # python3-websocket
+            f"ws://127.0.0.1:{port}/session", suppress_origin=True), 0
+        self("session.new", capabilities={})
+        self.context = dict(context=self("browsingContext.getTree")["contexts"][0]["context"])
+        self.viewport(1280, 1024)
+        self("browsingContext.navigate", **self.context, url=url, wait="complete")
 
     def __call__(self, method, **params):
         self.id += 1
         self.socket.send(json.dumps(dict(id=self.id, method=method, params=params)))
         while (reply := json.loads(self.socket.recv())).get("id") != self.id:
-            pass
-        if "error" in reply:
-            raise AssertionError(f"{method}: {reply['error']}")
+            pass  # an event
+        assert "error" not in reply, f"{method}: {reply}"
         return reply["result"]
 
     def js(self, expression):
-        return self("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
-
-    def key(self, key, text="", **more):
-        for kind, t in (("keyDown", text), ("keyUp", "")):
-            self("Input.dispatchKeyEvent", type=kind, key=key, text=t, **more)
+        return json.loads(self("script.evaluate", expression=f"JSON.stringify({expression})", awaitPromise=False,
+                               target=self.context)["result"].get("value", "null"))
 
     def shot(self):
-        """The canvas as a PNG."""
-        clip = self.js("(r => ({x: r.x + scrollX, y: r.y + scrollY, width: r.width, height: r.height, "
-                       "scale: 1}))(document.getElementById('canvas').getBoundingClientRect())")
-        return base64.b64decode(self("Page.captureScreenshot", clip=clip)["data"])
+        return base64.b64decode(self("browsingContext.captureScreenshot", **self.context)["data"])
+
+    def viewport(self, w, h):
+        self("browsingContext.setViewport", **self.context, viewport=dict(width=w, height=h))
+
+    def perform(self, actions):
+        self("input.performActions", **self.context, actions=actions)
 
 
-def drive(page, steps):  # from the page's top: typing scrolls, and a shot leaves out what is out of view
-    at = page.js("(scrollTo(0, 0), (r => [r.x, r.y])(document.getElementById('canvas').getBoundingClientRect()))")
-    x = y = 0
-    mouse = lambda kind, dx=0, button="none": page(
-        "Input.dispatchMouseEvent", type=kind, x=at[0] + x + dx, y=at[1] + y, button=button, clickCount=1)
-    for kind, *args in (s for s in steps if s[0] in ("look", "xdotool")):
-        if kind == "look":  # its second number holds in a browser
-            look(lambda: tool(None, "/usr/bin/convert", "png:-", "-depth", "8", "rgb:-", input=page.shot()),
-                 lambda path: open(path, "wb").write(page.shot()), args[0], *args[2:])
-        elif args[0] == "windowsize":
+class WebDriver(Browser):
+    """A browser through classic WebDriver and the driver `argv` names."""
+
+    def __init__(self, env, url, options, *argv):
+        with socket.create_server(("127.0.0.1", 0)) as s:
+            port = s.getsockname()[1]
+        spawn(env, *argv, f"--port={port}")
+        self.env, self.base = env, f"http://127.0.0.1:{port}"
+        until(argv[0], lambda: self("GET", "/status")["ready"])
+        self.base += "/session/" + self("POST", "/session", capabilities={"alwaysMatch": options})["sessionId"]
+        self.viewport(1280, 1024)
+        self("POST", "/url", url=url)
+
+    def __call__(self, method, path, **body):
+        return json.load(urlopen(Request(self.base + path, json.dumps(body).encode() if body else None,
+                                         method=method), timeout=120))["value"]
+
+    def js(self, expression):
+        return self("POST", "/execute/sync", script="return " + expression, args=[])
+
+    def shot(self):
+        return base64.b64decode(self("GET", "/screenshot"))
+
+    def perform(self, actions):
+        self("POST", "/actions", actions=actions)
+
+
+class Chromium(WebDriver):
+    """Headless Chromium through chromedriver, which gives it WebDriver's touches as touch events."""
+
+    def __init__(self, env, profile, url, webgl):
+        super().__init__(env, url, {"goog:chromeOptions": {"binary": "/usr/lib/chromium/chromium", "args": [
+            "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+            f"--user-data-dir={profile}", *["--disable-webgl"] * (not webgl)]}}, "chromedriver")
+
+    def viewport(self, w, h):  # narrower, as a phone, whose viewport meta tag counts
+        self("POST", "/goog/cdp/execute", cmd="Emulation.setDeviceMetricsOverride",
+             params=dict(width=w, height=h, deviceScaleFactor=1, mobile=w < 1280))
+
+
+class WebKit(WebDriver):
+    """WebKitGTK's MiniBrowser, its mouse real X input: WebDriver's reports every
+    release as the left button's."""
+
+    def __init__(self, env, profile, url, webgl):
+        assert webgl, "WebKit's WebGL cannot be switched off"
+        super().__init__(env, url, {"webkitgtk:browserOptions": {
+            "binary": "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", "args": ["--automation"]}}, "WebKitWebDriver")
+        self.origin = self.js("[screenX, screenY + outerHeight - innerHeight]")  # the page's, below the tool bar
+
+    def viewport(self, w, h):  # through the window's size, with its tool bar
+        self("POST", "/window/rect", width=w, height=h + self.js("outerHeight - innerHeight"))
+
+    def mouse(self, kind, x, y, button):
+        tool(self.env, "xdotool", "mousemove", str(round(x + self.origin[0])), str(round(y + self.origin[1])),
+             *{"Down": ["mousedown", str(button)], "Up": ["mouseup", str(button)]}.get(kind, []))
+
+
+def canvas(page, out="rgb:-"):  # cut from a shot of the viewport
+    r = page.js(RECT)
+    return tool(None, "/usr/bin/convert", "png:-", "-crop", "%dx%d+%d+%d" % (r["width"], r["height"], r["x"], r["y"]),
+                "+repage", "-depth", "8", out, input=page.shot())
+
+
+def drive(page, steps, engine):
+    x = y = 0  # the mouse, in canvas pixels
+
+    def at(*points):  # canvas pixels as the viewport's
+        r = page.js(RECT)
+        return [(r["x"] + px * r["width"] / 1024, r["y"] + py * r["width"] / 1024) for px, py in points]
+    for kind, *args in steps:
+        n = [float(a) for a in args if re.fullmatch(r"-?[\d.]+", a)]
+        if kind == "look":
+            look(lambda: canvas(page), lambda path: canvas(page, path), args[0],
+                 dict(a.split("=") for a in args if "=" in a).get(engine, 0))
+        elif args[:1] == ["windowsize"]:
             return  # a page's canvas keeps its size
-        elif args[0].startswith("mousemove"):
-            relative = args[0] == "mousemove_relative"
-            x, y = x * relative + int(args[-2]), y * relative + int(args[-1])
-            mouse("mouseMoved")
-        elif args[0] == "mousedown":
-            mouse("mousePressed", 0, "left middle right".split()[int(args[1]) - 1])
-        else:
-            mouse("mouseReleased", 0, "left middle right".split()[int(args[1]) - 1])
-            mouse("mouseMoved")
+        elif kind == "xdotool":
+            if args[0].startswith("mousemove"):
+                relative = args[0] == "mousemove_relative"
+                x, y = x * relative + n[-2], y * relative + n[-1]
+            page.mouse({"mousedown": "Down", "mouseup": "Up"}.get(args[0], "Move"), *at((x, y))[0], int(n[0]))
+        elif kind == "touch":
+            moves = int(n.pop()) if len(n) % 4 else 1
+            page.touch([at(*((fx + dx * i / moves, fy + dy * i / moves) for i in range(moves + 1)))
+                        for fx, fy, dx, dy in zip(*[iter(n)] * 4)])
+        elif kind == "key":
+            for _ in range(int(n[0]) if n else 1):
+                page.key(args[0])
+            assert not page.js("scrollX + scrollY"), f"{args[0]} scrolled the page"
+        elif kind == "viewport":
+            page.viewport(*map(int, n) if n else (1280, 1024))
+            got = page.js("[innerWidth, document.documentElement.scrollWidth, ...['canvas', 'console', 'answer']"
+                          ".map(id => document.getElementById(id).getBoundingClientRect().right)]")
+            assert not n or got[0] == n[0] >= max(got), f"{n[0]} wide: width, scrolled width, right edges {got}"
 
 
-def run_page(site, program, case, typed):
-    transcript = case.endswith(".in")
-    steps, answers = ([], open(case, "rb").read()) if transcript else read_case(case)
-    with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile, \
-            tempfile.NamedTemporaryFile(dir=site, prefix="answers-", suffix=".txt") as file:
+def run_page(site, program, case, engine, how="http"):
+    steps, answers = ([], open(case, "rb").read()) if case.endswith(".in") else read_case(case)
+    base, typed = os.path.splitext(case)[0], how in ("typed", "file")
+    read = lambda ext: open(base + ext).read() if os.path.exists(base + ext) or ext == ".typed" else None
+    want = [read(".typed" if typed else ".out"), read(".err") or ""]
+    want.append(1 if want[1] and ["nowebgl"] not in steps else None)  # a page that cannot draw waits on
+    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
+    with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile, display() as d, \
+            tempfile.NamedTemporaryFile(dir=site, prefix="answers-", suffix=".txt", buffering=0) as file, \
+            http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site)) as server:
         file.write(answers)
-        file.flush()
-        quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
-        with http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site)) as server:
-            threading.Thread(target=server.serve_forever, daemon=True).start()
-            page = Chromium(f"http://127.0.0.1:{server.server_address[1]}/{program}.html"
-                            + ("" if typed else "?answers=" + os.path.basename(file.name)), profile)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        scheme, query = next((s[1:] + [""] for s in steps if s[0] == "open"), [
+            "file" if how in ("file", "input") else "http", {"http": "?answers=" + os.path.basename(file.name),
+                                                             "input": "?input=" + quote_plus(answers)}.get(how, "")])[:2]
+        url = f"http://127.0.0.1:{server.server_address[1]}" if scheme == "http" else "file://" + os.path.abspath(site)
+        try:
+            page = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}[engine](
+                d, profile, f"{url}/{program}.html{query}", ["nowebgl"] not in steps)
+            at = 0
+            for line in answers.decode().splitlines() if typed else ():  # each after its prompt
+                at = want[0].index(line + "\n", at)
+                until(f"the prompt before {line}", lambda: page.js(SHOWN)[0] == want[0][:at], 30)
+                for key in [*line, "Enter"]:
+                    page.key(key)
+                at += len(line) + 1
+            if typed:
+                page.key("d", ctrl=True)
             try:
-                until("the page", lambda: page.js("typeof Module == 'object' && 'frames' in Module"))
-                for line in answers.decode().splitlines() if typed else ():
-                    for ch in line:
-                        page.key(ch, ch)
-                    page.key("Enter", "\r", code="Enter", windowsVirtualKeyCode=13)
-                if typed:  # and Ctrl-D
-                    page.key("d", code="KeyD", modifiers=2, windowsVirtualKeyCode=68)
-                until("the window or the end", lambda: page.js("Module.frames > 0 || 'exitStatus' in Module"))
-                if transcript:
-                    want = [open(f, "rb").read().decode() if os.path.exists(f := case[:-3] + ext) else ""
-                            for ext in (".out", ".err")]
-                    got = page.js("[[...document.getElementById('console').childNodes].filter(n => "
-                                  "n.className != 'echo').map(n => n.textContent).join(''), document."
-                                  "getElementById('errors').textContent, Module.exitStatus ?? null]")
-                    if got != want + [1 if want[1] else None]:
-                        raise AssertionError(f"the page shows {got}, not {want}")
-                drive(page, steps)
-            finally:
-                os.killpg(page.process.pid, signal.SIGKILL)
-                page.process.wait()
-                server.shutdown()
+                until("the page", lambda: page.js(SHOWN) == want if want[0] is not None else page.js("Module.frames"), 120)
+            except AssertionError:
+                raise AssertionError(f"the page shows {page.js(SHOWN)}, not {want}")
+            drive(page, steps, engine)
+        finally:
+            for p in spawned:
+                os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+            server.shutdown()
 
 
 if __name__ == "__main__":
     try:
-        if sys.argv[1].startswith("--page"):
-            run_page(*sys.argv[2:], sys.argv[1] == "--page=typed")
+        if sys.argv[1].startswith("--page="):
+            run_page(*sys.argv[2:], *sys.argv[1][7:].split("."))
         else:
             run_case(os.path.abspath(sys.argv[-2]), sys.argv[-1], sys.argv[1:-2])
     except AssertionError as e:
