@@ -21,7 +21,8 @@ foreach(program trakflat trakbox)
     -sEXIT_RUNTIME=1
     # A browser fetches no .wasm for a page opened from a file.
     -sSINGLE_FILE=1
-    # Minifying the page crashes emcc 3.1.6.
+    # Minifying the page crashes emcc 3.1.6, and Debian 13's 3.1.69 lacks its
+    # minifier (html-minifier-terser).
     -sMINIFY_HTML=0
     # Touches and keys on the canvas, and GLUT's motion handler mended.
     "SHELL:--js-library ${PROJECT_SOURCE_DIR}/web/controls.js"
