@@ -1,28 +1,19 @@
-"""Runs one window case, `window.py [EMULATOR...] PROGRAM CASE_FILE`, on a private Xvfb.
+"""Runs one window case, `window.py [EMULATOR...] PROGRAM CASE_FILE`, on a private Xvfb; or a case in a page,
+`window.py --page=ENGINE[.HOW] SITE PROGRAM CASE`, SITE/PROGRAM.html in chromium, firefox or webkit.
 
-Each line of a case file is a step (`#` starts a comment): `answers A B ...`
-(one a line), `valgrind` (run under memcheck and Mesa's softpipe instead of
-apitrace), `look NAME [N [M]]` (wait until the window shows pictures/NAME.png,
-but for at most N pixels drawn one pixel aside, M in a browser), `xdotool
-ARGS` (a real event; %w is the window id), `frame NAME` (the first frame's GL
-calls are calls/NAME.txt) and `matrix NAME` (so are the run's matrix calls).
-Every window must open at (100, 50), 1024 x 700, keep redrawing and end with
-status 0 when closed as by a window manager. With UPDATE=1, missing pictures
-and call lists are written (check them by eye). Under an emulator (wine), a
-window anywhere and its first `look` only.
-
-`window.py --page=ENGINE[.HOW] SITE PROGRAM CASE` runs a case in SITE/PROGRAM.html in chromium, firefox or
-webkit, the answers through ?answers= (HOW: typed; file, typed from file://; input, ?input= from file://),
-the steps up to a `windowsize`. `look NAME N ENGINE=M...` allows M pixels aside in ENGINE, none unnamed.
-Page steps: `touch X Y DX DY [X Y DX DY] [N]` (fingers at canvas pixels, moved in N moves, lifted), `key
-KEY [N]` (must not scroll), `viewport [W H]` (the page must fit W; none: back to 1280 x 1024), `open
-file|http QUERY`, `nowebgl`, `engines E...` (read by CMake). NAME.out/.typed (typed, echoes in) and
-NAME.err beside the case must be #console and #errors, status 1 with an .err; the desktop skips them.
-"""
+A case file's lines are steps (`#` starts a comment): `answers A B ...` (one a line), `valgrind` (memcheck and
+Mesa's softpipe instead of apitrace), `look NAME [N] [ENGINE=M...]` (wait until the window shows pictures/NAME.png,
+but for at most N pixels drawn one pixel aside, M in ENGINE's page), `xdotool ARGS` (a real event; %w is the window
+id), `frame NAME` (the first frame's GL calls are calls/NAME.txt) and `matrix NAME` (so are the run's matrix calls).
+A window opens at (100, 50), 1024 x 700, keeps redrawing and ends with status 0 when closed as by a window manager;
+under an emulator (wine), anywhere, and the steps end at its first `look`. UPDATE=1 writes missing pictures and call
+lists. A page reads the answers from ?answers= (HOW: typed; file, typed from file://; input, ?input= from file://)
+and ends the steps at a `windowsize`; its own are `touch X Y DX DY [X Y DX DY] [N]` (fingers at canvas pixels, moved
+in N moves, lifted), `key KEY [N]` (must not scroll), `viewport [W H]` (the page must fit W; bare: 1280 x 1024),
+`open file|http QUERY`, `nowebgl` and `engines E...` (read by CMake). Its #console and #errors must be NAME.out
+(NAME.typed, echoes in, when typed) and NAME.err, status 1 with an .err."""
 
 import base64
-import contextlib
-import ctypes
 import difflib
 import functools
 import http.server
@@ -42,61 +33,11 @@ from urllib.request import Request, urlopen
 HERE = os.path.dirname(os.path.abspath(__file__))
 UPDATE = os.environ.get("UPDATE") == "1"
 TRACER = "/usr/lib/x86_64-linux-gnu/apitrace/wrappers/glxtrace.so"
+sys.dont_write_bytecode = True  # nothing written into scripts/
+sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
+from xwindow import close, display, picture, save, start, tool, until  # noqa: E402
+
 MATRIX = re.compile(r"gl(MatrixMode|LoadIdentity|Viewport|MultMatrix|Translate|Rotate|Scale)")
-
-
-@contextlib.contextmanager
-def display():
-    """A private Xvfb, as the environment of the programs run on it;
-    -noreset keeps the pointer where it is between clients."""
-    r, w = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
-                               "-nolisten", "tcp", "-noreset"], pass_fds=(w,),
-                              stderr=subprocess.DEVNULL)
-    os.close(w)
-    try:
-        yield dict(os.environ, DISPLAY=":" + os.fdopen(r).readline().strip())
-    finally:
-        server.terminate()
-        server.wait()
-
-
-def tool(env, *argv, input=None):
-    return subprocess.run(argv, env=env, input=input, capture_output=True, check=True, timeout=20).stdout
-
-
-def until(what, probe, timeout=10):
-    end = time.monotonic() + timeout
-    while True:
-        with contextlib.suppress(OSError, ValueError, KeyError):  # not there yet, or half written
-            if got := probe():
-                return got
-        if time.monotonic() > end:
-            raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.05)
-
-
-def start(d, program, answers, env=(), wrapper=()):
-    """The program reading `answers`, and its window's id once the window
-    shows (None if the program ends first)."""
-    p = subprocess.Popen([*wrapper, program], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                         stderr=subprocess.PIPE, env=dict(d, **dict(env)))
-    p.stdin.write(answers)
-    p.stdin.close()
-    wid = until("the window", lambda: ["ended"] if p.poll() is not None else subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--name", "^Geometrija - prikaz zadatka$"],
-        env=d, capture_output=True).stdout.decode().split()[:1], 120 if wrapper else 10)[0]
-    return p, None if wid == "ended" else wid
-
-
-def picture(d, wid):
-    return tool(d, "import", "-window", wid, "-depth", "8", "rgb:-")
-
-
-def save(d, wid, path):
-    """Writes the window's picture, once it stands still, as a PNG."""
-    until("a still picture", lambda: picture(d, wid) == picture(d, wid))
-    tool(d, "import", "-window", wid, path)
 
 
 def alike(got, want, w, slack):
@@ -125,19 +66,6 @@ def look(picture, keep, name, slack=0):
     except AssertionError:
         keep(got := os.path.join(tempfile.gettempdir(), name + ".png"))
         raise AssertionError(f"the window does not show {path}, but {got}")
-
-
-def close(d, wid):
-    """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
-    x11 = ctypes.CDLL("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    dpy = ctypes.c_void_p(x11.XOpenDisplay(d["DISPLAY"].encode()))
-    # An XClientMessageEvent: type, serial, send_event, display, window,
-    # message_type, format, then its data.
-    event = (ctypes.c_long * 24)(33, 0, 0, 0, int(wid), x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0),
-                                 32, x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0))
-    x11.XSendEvent(dpy, int(wid), 0, 0, event)
-    x11.XCloseDisplay(dpy)
 
 
 def same(calls, name):
@@ -237,8 +165,8 @@ class Firefox(Browser):
         open(f"{profile}/user.js", "w").write(f"user_pref('webgl.disabled', {str(not webgl).lower()});")
         spawn(env, "firefox-esr", "--headless", "--remote-debugging-port=0", "--profile", profile, "--no-remote")
         port = until("WebDriver BiDi", lambda: json.load(open(f"{profile}/WebDriverBiDiServer.json"))["ws_port"], 30)
-        self.socket, self.id = __import__("websocket").create_connection(  # python3-websocket
-            f"ws://127.0.0.1:{port}/session", suppress_origin=True), 0
+        ws = __import__("websocket").create_connection(f"ws://127.0.0.1:{port}/session", suppress_origin=True)
+        self.socket, self.id = ws, 0  # python3-websocket
         self("session.new", capabilities={})
         self.context = dict(context=self("browsingContext.getTree")["contexts"][0]["context"])
         self.viewport(1280, 1024)
@@ -280,8 +208,8 @@ class WebDriver(Browser):
         self("POST", "/url", url=url)
 
     def __call__(self, method, path, **body):
-        return json.load(urlopen(Request(self.base + path, json.dumps(body).encode() if body else None,
-                                         method=method), timeout=120))["value"]
+        body = json.dumps(body).encode() if body else None
+        return json.load(urlopen(Request(self.base + path, body, method=method), timeout=120))["value"]
 
     def js(self, expression):
         return self("POST", "/execute/sync", script="return " + expression, args=[])
@@ -311,7 +239,6 @@ class WebKit(WebDriver):
     release as the left button's."""
 
     def __init__(self, env, profile, url, webgl):
-        assert webgl, "WebKit's WebGL cannot be switched off"
         super().__init__(env, url, {"webkitgtk:browserOptions": {
             "binary": "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", "args": ["--automation"]}}, "WebKitWebDriver")
         self.origin = self.js("[screenX, screenY + outerHeight - innerHeight]")  # the page's, below the tool bar
