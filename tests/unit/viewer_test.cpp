@@ -61,18 +61,9 @@ TEST(Navigation, TurnZoomAndTheButtons) {
     for (int k = 0; k < 8; ++k) EXPECT_EQ(nav_step(k & 1, k & 2, k & 4), steps[k]) << k;
 }
 
-// Each key's drag; two fingers' spread and turn as whole pixels of drag,
-// the fractions carried to the next move, a turn through the vertical
-// counted the short way.
-TEST(Gesture, KeysAndTwoFingers) {
-    const int keys[] = {arrow_left, arrow_up, arrow_right, arrow_down, '+', '=', '-', ']', '[', 'x'};
-    const Drag drags[] = {{0, -10, 0}, {0, 0, -10}, {0, 10, 0}, {0, 0, 10}, {1, 0, -21},
-                          {1, 0, -21}, {1, 0, 21},  {2, 10, 0}, {2, -10, 0}, {7, 7, 7}};
-    for (int k = 0; k < 10; ++k) {
-        Drag d{7, 7, 7};
-        EXPECT_EQ(key_drag(keys[k], d), k < 9) << k;
-        EXPECT_TRUE(d.button == drags[k].button && d.dx == drags[k].dx && d.dy == drags[k].dy) << k;
-    }
+// Two fingers' spread and turn as whole pixels of drag, the fractions carried
+// to the next move, a turn through the vertical counted the short way.
+TEST(Gesture, TwoFingers) {
     struct Move { Finger a, b; int zoom_dy, turn_dx; };
     const Move moves[] = {
         {{-145, 0}, {145, 0}, 210, 0},      // 210 closer: 210 down, shrinking
