@@ -73,8 +73,7 @@ def same(calls, name):
     if UPDATE and not os.path.exists(path):
         open(path, "w").write("\n".join(calls) + "\n")
     diff = list(difflib.unified_diff(open(path).read().splitlines(), calls, path, "traced", lineterm="", n=1))
-    if diff:
-        raise AssertionError("\n".join(diff[:30]))
+    assert not diff, "\n".join(diff[:30])
 
 
 def read_case(case):  # its steps, and its answers as a program reads them
@@ -100,8 +99,8 @@ def run_case(program, case, emulator=()):
         try:
             geometry = wid and tool(d, "xdotool", "getwindowgeometry", wid).decode()
             at = "" if emulator else "Position: 100,50"  # wine draws its own frame
-            if not wid or at not in geometry or "Geometry: 1024x700" not in geometry:
-                raise AssertionError(f"window {geometry}; status {p.poll()}: {p.stderr.read()}")
+            assert wid and at in geometry and "Geometry: 1024x700" in geometry, \
+                f"window {geometry}; status {p.poll()}: {p.stderr.read()}"
             for step in steps:
                 if step[0] == "look":
                     look(lambda: picture(d, wid), lambda path: save(d, wid, path), *step[1:3])
@@ -119,8 +118,7 @@ def run_case(program, case, emulator=()):
     # The GL calls, a list a frame, without the window system's.
     frames = [g for f in re.split(r"^glXSwapBuffers.*\n", dump, flags=re.M)
               if (g := [c for c in f.splitlines() if re.match("gl[^X]", c) and "// fake" not in c])]
-    if len(frames) < 5:
-        raise AssertionError(f"only {len(frames)} frames drawn: no continuous redraw")
+    assert len(frames) >= 5, f"only {len(frames)} frames drawn: no continuous redraw"
     for step in steps:
         if step[0] in ("frame", "matrix"):
             same(frames[0] if step[0] == "frame" else
