@@ -27,7 +27,7 @@ install(FILES docs/desktop/trakflat.desktop docs/desktop/trakbox.desktop
 install(FILES "${PROJECT_BINARY_DIR}/docs/${TRAK_APPSTREAM_ID}.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 # The PNGs are the SVGs drawn at 48 × 48 (rsvg-convert -w 48 -h 48), the
-# size the icon theme specification asks every application to have, for
+# size the freedesktop icon theme asks every application to have, for
 # menus that cannot read SVG.
 foreach(program trakflat trakbox)
   install(FILES docs/desktop/${program}.svg
