@@ -1,5 +1,5 @@
-"""Runs one window case, `window.py [EMULATOR...] PROGRAM CASE_FILE`, on a private Xvfb; or a case in a page,
-`window.py --page=ENGINE[.HOW] SITE PROGRAM CASE`, SITE/PROGRAM.html in chromium, firefox or webkit.
+"""Runs one window case, `window.py [EMULATOR...] PROGRAM CASE_FILE`, on a private Xvfb; or cases in pages,
+`window.py --page=ENGINE[.HOW] SITE CASE...`, each in SITE/PROGRAM.html in turn in one chromium, firefox or webkit.
 
 A case file's lines are steps (`#` starts a comment): `answers A B ...` (one a line), `valgrind` (memcheck and
 Mesa's softpipe instead of apitrace), `look NAME [N] [ENGINE=M...]` (wait until the window shows pictures/NAME.png,
@@ -125,8 +125,7 @@ def run_case(program, case, emulator=()):
                  [c for f in frames for c in f if MATRIX.match(c)], step[1])
 
 
-KEYS = {"Enter": "\ue007", "Tab": "\ue004", "ArrowLeft": "\ue012", "ArrowUp": "\ue013", "ArrowRight": "\ue014",
-        "ArrowDown": "\ue015"}  # WebDriver's names for them
+KEYS = dict(Enter="\ue007", Tab="\ue004", ArrowLeft="\ue012", ArrowUp="\ue013", ArrowRight="\ue014", ArrowDown="\ue015")
 RECT = "(scrollTo(0, 0), document.getElementById('canvas').getBoundingClientRect().toJSON())"  # the page at its top
 SHOWN = "[...['console', 'errors'].map(id => document.getElementById(id).textContent), Module.exitStatus ?? null]"
 spawned = []
@@ -151,7 +150,7 @@ class Browser:
             for n, p in enumerate(paths)])
 
     def key(self, key, ctrl=False):
-        keys = ["\ue009"] * ctrl + [KEYS.get(key, key)]
+        keys = ["\ue009"] * ctrl + [KEYS.get(key, key)]  # WebDriver's codes
         self.perform([dict(type="key", id="keys", actions=[dict(type="keyDown", value=k) for k in keys] +
                            [dict(type="keyUp", value=k) for k in reversed(keys)])])
 
@@ -159,7 +158,7 @@ class Browser:
 class Firefox(Browser):
     """Firefox ESR, headless, through WebDriver BiDi; its WebGL needs the display even so."""
 
-    def __init__(self, env, profile, url, webgl):
+    def __init__(self, env, profile, webgl):
         open(f"{profile}/user.js", "w").write(f"user_pref('webgl.disabled', {str(not webgl).lower()});")
         spawn(env, "firefox-esr", "--headless", "--remote-debugging-port=0", "--profile", profile, "--no-remote")
         port = until("WebDriver BiDi", lambda: json.load(open(f"{profile}/WebDriverBiDiServer.json"))["ws_port"], 30)
@@ -168,7 +167,7 @@ class Firefox(Browser):
         self("session.new", capabilities={})
         self.context = dict(context=self("browsingContext.getTree")["contexts"][0]["context"])
         self.viewport(1280, 1024)
-        self("browsingContext.navigate", **self.context, url=url, wait="complete")
+        self.go = lambda url: self("browsingContext.navigate", **self.context, url=url, wait="complete")
 
     def __call__(self, method, **params):
         self.id += 1
@@ -195,7 +194,7 @@ class Firefox(Browser):
 class WebDriver(Browser):
     """A browser through classic WebDriver and the driver `argv` names."""
 
-    def __init__(self, env, url, options, *argv):
+    def __init__(self, env, options, *argv):
         with socket.create_server(("127.0.0.1", 0)) as s:
             port = s.getsockname()[1]
         spawn(env, *argv, f"--port={port}")
@@ -203,7 +202,7 @@ class WebDriver(Browser):
         until(argv[0], lambda: self("GET", "/status")["ready"])
         self.base += "/session/" + self("POST", "/session", capabilities={"alwaysMatch": options})["sessionId"]
         self.viewport(1280, 1024)
-        self("POST", "/url", url=url)
+        self.go = lambda url: self("POST", "/url", url=url)
 
     def __call__(self, method, path, **body):
         body = json.dumps(body).encode() if body else None
@@ -222,8 +221,8 @@ class WebDriver(Browser):
 class Chromium(WebDriver):
     """Headless Chromium through chromedriver, which gives it WebDriver's touches as touch events."""
 
-    def __init__(self, env, profile, url, webgl):
-        super().__init__(env, url, {"goog:chromeOptions": {"binary": "/usr/lib/chromium/chromium", "args": [
+    def __init__(self, env, profile, webgl):
+        super().__init__(env, {"goog:chromeOptions": {"binary": "/usr/lib/chromium/chromium", "args": [
             "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
             f"--user-data-dir={profile}", *["--disable-webgl"] * (not webgl)]}}, "chromedriver")
 
@@ -236,8 +235,8 @@ class WebKit(WebDriver):
     """WebKitGTK's MiniBrowser, its mouse real X input: WebDriver's reports every
     release as the left button's."""
 
-    def __init__(self, env, profile, url, webgl):
-        super().__init__(env, url, {"webkitgtk:browserOptions": {
+    def __init__(self, env, profile, webgl):
+        super().__init__(env, {"webkitgtk:browserOptions": {
             "binary": "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", "args": ["--automation"]}}, "WebKitWebDriver")
         self.origin = self.js("[screenX, screenY + outerHeight - innerHeight]")  # the page's, below the tool bar
 
@@ -288,39 +287,17 @@ def drive(page, steps, engine):
             assert not n or got[0] == n[0] >= max(got), f"{n[0]} wide: width, scrolled width, right edges {got}"
 
 
-def run_page(site, program, case, engine, how="http"):
-    steps, answers = ([], open(case, "rb").read()) if case.endswith(".in") else read_case(case)
-    base, typed = os.path.splitext(case)[0], how in ("typed", "file")
-    read = lambda ext: open(base + ext).read() if os.path.exists(base + ext) or ext == ".typed" else None
-    want = [read(".typed" if typed else ".out"), read(".err") or ""]
-    want.append(1 if want[1] and ["nowebgl"] not in steps else None)  # a page that cannot draw waits on
+def run_page(site, cases, engine, how="http"):
     quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
     with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile, display() as d, \
-            tempfile.NamedTemporaryFile(dir=site, prefix="answers-", suffix=".txt", buffering=0) as file, \
             http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site)) as server:
-        file.write(answers)
         threading.Thread(target=server.serve_forever, daemon=True).start()
-        scheme, query = next((s[1:] + [""] for s in steps if s[0] == "open"), [
-            "file" if how in ("file", "input") else "http", {"http": "?answers=" + os.path.basename(file.name),
-                                                             "input": "?input=" + quote_plus(answers)}.get(how, "")])[:2]
-        url = f"http://127.0.0.1:{server.server_address[1]}" if scheme == "http" else "file://" + os.path.abspath(site)
         try:
             page = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}[engine](
-                d, profile, f"{url}/{program}.html{query}", ["nowebgl"] not in steps)
-            at = 0
-            for line in answers.decode().splitlines() if typed else ():  # each after its prompt
-                at = want[0].index(line + "\n", at)
-                until(f"the prompt before {line}", lambda: page.js(SHOWN)[0] == want[0][:at], 30)
-                for key in [*line, "Enter"]:
-                    page.key(key)
-                at += len(line) + 1
-            if typed:
-                page.key("d", ctrl=True)
-            try:
-                until("the page", lambda: page.js(SHOWN) == want if want[0] is not None else page.js("Module.frames"), 120)
-            except AssertionError:
-                raise AssertionError(f"the page shows {page.js(SHOWN)}, not {want}")
-            drive(page, steps, engine)
+                d, profile, ["nowebgl"] not in read_case(cases[0])[0])
+            for case in cases:
+                print(os.path.basename(case), flush=True)  # the last one named fails, if one does
+                page_case(page, f"http://127.0.0.1:{server.server_address[1]}", site, case, engine, how)
         finally:
             for p in spawned:
                 os.killpg(p.pid, signal.SIGKILL)
@@ -328,11 +305,39 @@ def run_page(site, program, case, engine, how="http"):
             server.shutdown()
 
 
+def page_case(page, server, site, case, engine, how):
+    steps, answers = ([], open(case, "rb").read()) if case.endswith(".in") else read_case(case)
+    base, typed, at = os.path.splitext(case)[0], how in ("typed", "file"), 0
+    read = lambda ext: open(base + ext).read() if os.path.exists(base + ext) or ext == ".typed" else None
+    want = [read(".typed" if typed else ".out"), read(".err") or ""]
+    want.append(1 if want[1] and ["nowebgl"] not in steps else None)  # a page that cannot draw waits on
+    with tempfile.NamedTemporaryFile(dir=site, prefix="answers-", suffix=".txt", buffering=0) as file:
+        file.write(answers)
+        scheme, query = next((s[1:] + [""] for s in steps if s[0] == "open"), [
+            "file" if how in ("file", "input") else "http", {"http": "?answers=" + os.path.basename(file.name),
+                                                             "input": "?input=" + quote_plus(answers)}.get(how, "")])[:2]
+        url = server if scheme == "http" else "file://" + os.path.abspath(site)
+        page.go(f"{url}/trak{os.path.basename(case).split('_')[0]}.html{query}")
+        for line in answers.decode().splitlines() if typed else ():  # each after its prompt
+            at = want[0].index(line + "\n", at)
+            until(f"the prompt before {line}", lambda: page.js(SHOWN)[0] == want[0][:at], 30)
+            for key in [*line, "Enter"]:
+                page.key(key)
+            at += len(line) + 1
+        if typed:
+            page.key("d", ctrl=True)
+        try:
+            until("the page", lambda: page.js(SHOWN) == want if want[0] is not None else page.js("Module.frames"), 120)
+        except AssertionError:
+            raise AssertionError(f"the page shows {page.js(SHOWN)}, not {want}")
+        drive(page, steps, engine)
+
+
 if __name__ == "__main__":
     try:
         if sys.argv[1].startswith("--page="):
-            run_page(*sys.argv[2:], *sys.argv[1][7:].split("."))
+            run_page(sys.argv[2], sys.argv[3:], *sys.argv[1][7:].split("."))
         else:
             run_case(os.path.abspath(sys.argv[-2]), sys.argv[-1], sys.argv[1:-2])
-    except AssertionError as e:
-        sys.exit(f"FAIL {os.path.basename(sys.argv[-1])}: {e}")
+    except AssertionError as e:  # a page's case is the last one printed
+        sys.exit(f"FAIL {e}" if sys.argv[1].startswith("--page=") else f"FAIL {os.path.basename(sys.argv[-1])}: {e}")
