@@ -1,0 +1,89 @@
+"""The desktop backend: a program's window on a private Xvfb, driven by real X input (xdotool), its GL
+calls traced by apitrace, or the whole run under valgrind; under wine, its first view only."""
+
+import os
+import re
+import tempfile
+import time
+
+from pictures import HERE, look, same
+from xwindow import close, display, picture, save, start, tool
+
+TRACER = "/usr/lib/x86_64-linux-gnu/apitrace/wrappers/glxtrace.so"
+MATRIX = re.compile(r"gl(MatrixMode|LoadIdentity|Viewport|MultMatrix|Translate|Rotate|Scale)")
+
+
+class Desktop:
+    """The steps on a window that opens at (100, 50), 1024 x 700, keeps redrawing and ends with status 0
+    when closed as by a window manager."""
+
+    def __init__(self, d, wid, engine):
+        self.d, self.wid, self.engine, self.calls = d, wid, engine, []
+
+    def look(self, name, slack=0, *engines):
+        look(lambda: picture(self.d, self.wid), lambda path: save(self.d, self.wid, path), name, slack)
+
+    def xdotool(self, *args):
+        tool(self.d, "xdotool", *args)
+
+    def point(self, x, y):
+        self.xdotool("mousemove", "--window", self.wid, x, y)
+
+    def move(self, dx, dy):
+        self.xdotool("mousemove_relative", "--", dx, dy)
+
+    def press(self, button):
+        self.xdotool("mousedown", button)
+
+    def release(self, button):
+        self.xdotool("mouseup", button)
+
+    def resize(self, w, h):
+        self.xdotool("windowsize", self.wid, w, h)
+
+    def frame(self, name):  # checked once the trace is complete
+        self.calls.append(lambda frames: same(frames[0], name))
+
+    def matrix(self, name):
+        self.calls.append(lambda frames: same([c for f in frames for c in f if MATRIX.match(c)], name))
+
+
+class Wine(Desktop):
+    """Under wine the window may land anywhere, framed by wine itself, and its calls are not traced."""
+
+    point = move = press = release = resize = frame = matrix = None
+
+
+def run(case, engine, program, emulator):
+    with tempfile.TemporaryDirectory() as tmp, display() as d:
+        trace = os.path.join(tmp, "app.trace")
+        # Under sanitizers the GL driver's leaks cannot be suppressed (it is
+        # unloaded first), and the tracer comes before the sanitizer.
+        env = {} if emulator else {"GALLIUM_DRIVER": "softpipe"} if case.valgrind else {
+            "ASAN_OPTIONS": "detect_leaks=0:verify_asan_link_order=0", "TRACE_FILE": trace, "LD_PRELOAD": TRACER}
+        wrapper = ["valgrind", "--error-exitcode=99", "--leak-check=full", "--quiet",
+                   "--errors-for-leak-kinds=definite,indirect", "--keep-debuginfo=yes",
+                   f"--suppressions={HERE}/valgrind.supp"] if case.valgrind else emulator
+        p, wid = start(d, program, case.answers, env, wrapper)
+        try:
+            geometry = wid and tool(d, "xdotool", "getwindowgeometry", wid).decode()
+            at = "" if emulator else "Position: 100,50"
+            assert wid and at in geometry and "Geometry: 1024x700" in geometry, \
+                f"window {geometry}; status {p.poll()}: {p.stderr.read()}"
+            window = (Wine if emulator else Desktop)(d, wid, engine)
+            case.run(window, engine)
+            time.sleep(2 if case.valgrind else 0.3)  # some more frames
+            close(d, wid)
+            if p.wait(timeout=120) != 0:
+                raise AssertionError(f"status {p.returncode} on closing: {p.stderr.read()}")
+        finally:
+            p.kill()
+        if emulator or case.valgrind:
+            return
+        dump = tool(d, "apitrace", "dump", "--call-nos=no", "--color=never", trace).decode()
+    # The GL calls, a list a frame, without the window system's.
+    frames = [g for f in re.split(r"^glXSwapBuffers.*\n", dump, flags=re.M)
+              if (g := [c for c in f.splitlines() if re.match("gl[^X]", c) and "// fake" not in c])]
+    assert len(frames) >= 5, f"only {len(frames)} frames drawn: no continuous redraw"
+    for check in window.calls:
+        check(frames)

@@ -1,0 +1,134 @@
+"""The page backend: cases in the programs' pages (SITE/trakNAME.html), one after another in one browser of
+one engine, served by a private web server or opened from files. The page's #console and #errors must show
+NAME.out (NAME.typed, echoes in, when typed) and NAME.err, and the program end with status 1 where there is
+an .err; a case without an .out waits for the window instead. Real input waits until the page has taken
+it before the next."""
+
+import contextlib
+import functools
+import http.server
+import os
+import tempfile
+import threading
+from urllib.parse import quote_plus
+
+from bidi import Firefox
+from pictures import look
+from webdriver import Chromium, WebKit
+from xwindow import display, tool, until
+
+BROWSERS = dict(chromium=Chromium, firefox=Firefox, webkit=WebKit)
+RECT = "(scrollTo(0, 0), document.getElementById('canvas').getBoundingClientRect().toJSON())"  # the page at its top
+SHOWN = "[...['console', 'errors'].map(id => document.getElementById(id).textContent), Module.exitStatus ?? null]"
+# Counts the input events the page has been given, before its own handlers see them.
+SEEN = ("(window.trakSeen ??= {}, ['mousedown', 'mouseup', 'mousemove', 'keydown', 'touchend'].forEach(t => "
+        "trakSeen[t] ??= (addEventListener(t, () => trakSeen[t]++, true), 0)), trakSeen)")
+
+
+class Page:
+    """The steps on a page's canvas, in canvas pixels, whatever size the page shows it."""
+
+    def __init__(self, browser, engine):
+        self.browser, self.engine = browser, engine
+        self.x = self.y = 0  # the mouse, in canvas pixels
+
+    def taken(self, event, act, count=1):
+        """Does `act` and waits until the page has been given `count` more `event`s."""
+        before = self.browser.js(SEEN)[event]
+        act()
+        until(f"the page to take the {event}", lambda: self.browser.js(SEEN)[event] >= before + count, 30)
+
+    def at(self, *points):  # canvas pixels as the viewport's
+        r = self.browser.js(RECT)
+        return [(r["x"] + px * r["width"] / 1024, r["y"] + py * r["width"] / 1024) for px, py in points]
+
+    def look(self, name, slack=0, *engines):
+        slack = dict(e.split("=") for e in engines).get(self.engine, 0)
+        look(self.canvas, self.canvas, name, slack)
+
+    def canvas(self, out="rgb:-"):  # cut from a shot of the viewport
+        r = self.browser.js(RECT)
+        return tool(None, "/usr/bin/convert", "png:-", "-crop", "%dx%d+%d+%d" % (r["width"], r["height"], r["x"],
+                    r["y"]), "+repage", "-depth", "8", out, input=self.browser.shot())
+
+    def point(self, x, y, button=1, kind="Move"):
+        moved = (float(x), float(y)) != (self.x, self.y)
+        self.x, self.y = float(x), float(y)
+        act = lambda: self.browser.mouse(kind, *self.at((self.x, self.y))[0], int(button))
+        if kind != "Move":
+            self.taken("mouse" + kind.lower(), act)
+        elif moved:
+            self.taken("mousemove", act)
+
+    def move(self, dx, dy):
+        self.point(self.x + float(dx), self.y + float(dy))
+
+    def press(self, button):
+        self.point(self.x, self.y, button, "Down")
+
+    def release(self, button):
+        self.point(self.x, self.y, button, "Up")
+
+    def touch(self, *args):
+        n = [float(a) for a in args]
+        moves = int(n.pop()) if len(n) % 4 else 1
+        fingers = [self.at(*((fx + dx * i / moves, fy + dy * i / moves) for i in range(moves + 1)))
+                   for fx, fy, dx, dy in zip(*[iter(n)] * 4)]
+        self.taken("touchend", lambda: self.browser.touch(fingers), len(fingers))
+
+    def key(self, key, times=1):
+        for _ in range(int(times)):
+            self.taken("keydown", lambda: self.browser.key(key))
+        assert not self.browser.js("scrollX + scrollY"), f"{key} scrolled the page"
+
+    def viewport(self, w=1280, h=1024):
+        self.browser.viewport(int(w), int(h))
+        got = self.browser.js("[innerWidth, document.documentElement.scrollWidth, ...['canvas', 'console', "
+                              "'answer'].map(id => document.getElementById(id).getBoundingClientRect().right)]")
+        assert got[0] == int(w) >= max(got), f"{w} wide: width, scrolled width, right edges {got}"
+
+
+def dialogue(browser, server, site, case, way):
+    """Opens the case's page, gives it the answers in `way`, and waits until the page shows what it must."""
+    typed, at = way in ("typed", "file"), 0
+    read = lambda ext: open(case.base + ext).read() if os.path.exists(case.base + ext) or ext == ".typed" else None
+    want = [read(".typed" if typed else ".out"), read(".err") or ""]
+    want.append(1 if want[1] and case.webgl else None)  # a page that cannot draw waits on
+    with tempfile.NamedTemporaryFile(dir=site, prefix="answers-", suffix=".txt", buffering=0) as file:
+        file.write(case.answers)
+        scheme, query = (case.open + [""])[:2] if case.open else ("file" if way in ("file", "input") else "http", {
+            "http": "?answers=" + os.path.basename(file.name), "input": "?input=" + quote_plus(case.answers)}
+            .get(way, ""))
+        url = server if scheme == "http" else "file://" + os.path.abspath(site)
+        browser.go(f"{url}/trak{case.program}.html{query}")
+        for line in case.answers.decode().splitlines() if typed else ():  # each after its prompt
+            at = want[0].index(line + "\n", at)
+            until(f"the prompt before {line}", lambda: browser.js(SHOWN)[0] == want[0][:at], 30)
+            for key in [*line, "Enter"]:
+                browser.key(key)
+            at += len(line) + 1
+        if typed:
+            browser.key("d", ctrl=True)
+        try:
+            until("the page", lambda: browser.js(SHOWN) == want if want[0] is not None else
+                  browser.js("Module.frames"), 120)
+        except AssertionError:
+            raise AssertionError(f"the page shows {browser.js(SHOWN)}, not {want}") from None
+
+
+def run(site, cases, engine, way):
+    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
+    with contextlib.ExitStack() as stack:
+        profile = stack.enter_context(tempfile.TemporaryDirectory(ignore_cleanup_errors=True))
+        d = stack.enter_context(display())
+        server = stack.enter_context(http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(quiet, directory=site)))
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        stack.callback(server.shutdown)
+        # One browser for all the cases, so they must all want WebGL or all not.
+        browser = BROWSERS[engine](d, profile, cases[0].webgl)
+        stack.callback(browser.close)
+        for case in cases:
+            print(case.path, flush=True)  # the last one named fails, if one does
+            dialogue(browser, f"http://127.0.0.1:{server.server_address[1]}", site, case, way)
+            case.run(Page(browser, engine), engine)
