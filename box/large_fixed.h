@@ -1,6 +1,6 @@
 #pragma once
 // printf's "%f" for the coordinates too large for face_line.cpp's integer
-// arithmetic; large_fixed.cpp and, in a web page, large_fixed_page.cpp.
+// arithmetic; large_fixed_desktop.cpp and, in a web page, large_fixed_page.cpp.
 
 #include <cstddef>
 

@@ -15,7 +15,7 @@ foreach(program trakflat trakbox)
   target_link_options(${program} PRIVATE
     # The fixed-function GL of the desktop, with GLU and GLUT.
     -sLEGACY_GL_EMULATION=1 -sGL_FFP_ONLY=1
-    # Reading the console awaits the page's next line (console/platform_page.cpp).
+    # Reading the console awaits the page's next line (web/page.h).
     -sASYNCIFY -sALLOW_MEMORY_GROWTH=1
     # The end of the dialogue ends the program, flushing what it wrote.
     -sEXIT_RUNTIME=1
@@ -27,7 +27,7 @@ foreach(program trakflat trakbox)
     # Touches and keys on the canvas, and GLUT's motion handler mended.
     "SHELL:--js-library ${PROJECT_SOURCE_DIR}/web/controls.js"
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=trak_controls
-    "-sEXPORTED_FUNCTIONS=_main,_page_touch,_page_key"
+    "-sEXPORTED_FUNCTIONS=_main,_page_touch,_page_key"  # web/page.h
     "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/page.js"
     "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html")
   # emcc's JavaScript optimiser loads Debian's acorn module, which a node

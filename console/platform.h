@@ -1,7 +1,6 @@
 #pragma once
-// What the console does differently on each platform; the build compiles
-// one of platform_posix.cpp, platform_windows.cpp and platform_page.cpp,
-// which also define console_standard_streams (console.h).
+// What the console does differently on each platform (platform_PLATFORM.cpp,
+// which also defines console_standard_streams of console.h).
 
 /// Gives back the exit status for main to return. In a web page main has
 /// given way to the browser at its first read, and what it returns after

@@ -6,6 +6,7 @@
 #include "viewer/gesture.h"
 #include "viewer/glut.h"
 #include "viewer/mouse.h"
+#include "web/page.h"
 
 namespace {
 
@@ -21,13 +22,11 @@ void act(const Drag& d, int x, int y) {
 
 }  // namespace
 
-/// The first `count` fingers (up to two) now at (ax, ay) and (bx, by), in
-/// canvas pixels. A new count ends what the fingers did before and starts
-/// afresh; the page passes through a count of 0 whenever the fingers are
-/// others than before. One finger drags with the left button, the pointer
-/// in whole pixels as GLUT has a mouse's.
-extern "C" EMSCRIPTEN_KEEPALIVE void page_touch(int count, double ax, double ay, double bx,
-                                                double by) {
+// A new count ends what the fingers did before and starts afresh; the page
+// passes through a count of 0 whenever the fingers are others than before.
+// One finger drags with the left button, the pointer in whole pixels as GLUT
+// has a mouse's.
+EMSCRIPTEN_KEEPALIVE void page_touch(int count, double ax, double ay, double bx, double by) {
     const Finger a{ax, ay}, b{bx, by};
     if (count != fingers) {
         if (fingers == 1) viewer_mouse_button(GLUT_LEFT_BUTTON, GLUT_UP, int(ax), int(ay));
@@ -48,9 +47,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void page_touch(int count, double ax, double ay,
     }
 }
 
-/// A key pressed on the canvas (an ArrowKey or a character); whether it
-/// stands for a drag, which then starts at the canvas's centre.
-extern "C" EMSCRIPTEN_KEEPALIVE int page_key(int key) {
+// A key that stands for a drag starts it at the canvas's centre.
+EMSCRIPTEN_KEEPALIVE int page_key(int key) {
     Drag d;
     if (!key_drag(key, d)) return 0;
     GLint viewport[4];

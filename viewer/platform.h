@@ -1,7 +1,6 @@
 #pragma once
-// What the window and drawing code does differently on a desktop
-// (desktop.cpp) and in a web page (page.cpp); the build compiles one of
-// the two.
+// What the window and drawing code does differently on a desktop and in a
+// web page (platform_desktop.cpp, platform_page.cpp).
 
 #include <vector>
 

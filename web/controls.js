@@ -1,16 +1,17 @@
 // The canvas's controls beyond emscripten's GLUT, as a JS library of the
 // page: every mouse move reaches the motion routine with its own position,
 // and touches and keys on the canvas are handed to the program, which acts
-// them out as drags (viewer/page_controls.cpp). Installed before main runs,
-// so that glutInit registers the handlers set here.
+// them out as drags (web/page.h). Installed before main runs, so that
+// glutInit registers the handlers set here.
 
 mergeInto(LibraryManager.library, {
   trak_controls__deps: ['$GLUT', '$Browser'],
   trak_controls__postset: '_trak_controls();',
   trak_controls: function () {
-    // emscripten 3.1.6's GLUT hands the motion routine the previous
-    // position, so each step of a drag came with the next and a drag's
-    // last step was lost. The program registers no passive motion.
+    // Older emscriptens' GLUT (Debian 12's among them) hands the motion
+    // routine the previous position, so each step of a drag came with the
+    // next and a drag's last step was lost; this one hands it the current
+    // position whatever the version. The program registers no passive motion.
     GLUT.onMousemove = function (event) {
       const x = Browser.mouseX, y = Browser.mouseY;
       Browser.calculateMouseEvent(event);

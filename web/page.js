@@ -6,7 +6,8 @@
 // answers URL-encoded) or ?answers=FILE (a file of the site) the answers
 // come with the page instead, as a redirected file is read: no echo.
 // Module.frames (frames drawn) and Module.exitStatus (once the program has
-// ended) tell a test driver how far the program is.
+// ended) tell a test driver how far the program is. What the program and
+// this script exchange is listed in web/page.h.
 
 Module.canvas = document.getElementById('canvas');
 Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
