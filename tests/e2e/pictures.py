@@ -3,14 +3,12 @@
 import difflib
 import os
 import subprocess
-import sys
 import tempfile
+
+from xwindow import until
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 UPDATE = os.environ.get("UPDATE") == "1"  # writes missing reference files
-sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
-sys.dont_write_bytecode = True  # nothing written into scripts/ or tests/
-from xwindow import until  # noqa: E402
 
 
 def alike(got, want, w, slack):

@@ -13,7 +13,8 @@ import glob
 import os
 import sys
 
-sys.dont_write_bytecode = True
+sys.dont_write_bytecode = True  # nothing written into tests/ or scripts/
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 import desktop  # noqa: E402
 import page  # noqa: E402
 from steps import BACKENDS, ENGINES, Case, check  # noqa: E402
