@@ -10,6 +10,11 @@
 /// Draws the segments in order, each as draw_segment does.
 void draw_segments(const std::vector<Segment>& segments);
 
+/// What the window does while the toolkit is idle: a desktop's draws
+/// again with `display`, without pause; a page's draws only when asked,
+/// and the program is kept running between its frames.
+void while_idle(void (*display)());
+
 /// Reads the current GL matrix `which` (GL_MODELVIEW_MATRIX or
 /// GL_PROJECTION_MATRIX) into m, column by column.
 void read_matrix(GLenum which, GLdouble m[16]);

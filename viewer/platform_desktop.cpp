@@ -9,4 +9,6 @@ void draw_segments(const std::vector<Segment>& segments) {
 
 void read_matrix(GLenum which, GLdouble m[16]) { glGetDoublev(which, m); }
 
+void while_idle(void (*display)()) { glutIdleFunc(display); }
+
 void window_unavailable() { std::exit(1); }

@@ -44,7 +44,7 @@ void viewer_run(int argc, char** argv, double fov_degrees) {
     glTranslatef(-cam.centre_x, -cam.centre_y, -cam.distance);
 
     glutDisplayFunc(viewer_display);
-    glutIdleFunc(viewer_display);
+    while_idle(viewer_display);
     glutMouseFunc(viewer_mouse_button);
     glutMotionFunc(viewer_mouse_motion);
     glutReshapeFunc(viewer_reshape);

@@ -5,7 +5,7 @@
 // glutInit registers the handlers set here.
 
 mergeInto(LibraryManager.library, {
-  trak_controls__deps: ['$GLUT', '$Browser'],
+  trak_controls__deps: ['$GLUT', '$Browser', 'glutPostRedisplay', '$runtimeKeepalivePush'],
   trak_controls__postset: '_trak_controls();',
   trak_controls: function () {
     // Older emscriptens' GLUT (Debian 12's among them) hands the motion
@@ -28,6 +28,8 @@ mergeInto(LibraryManager.library, {
     const canvas = Module['canvas'];
     // The window shows once the program has registered its routines.
     const shown = () => GLUT.mouseFunc;
+    // The page draws when asked, and a new size of the page asks too.
+    window.addEventListener('resize', () => shown() && _glutPostRedisplay());
 
     // A position in the canvas's pixels, however large the page shows it.
     function at(touch, rect) {
