@@ -10,6 +10,7 @@ import http.server
 import os
 import tempfile
 import threading
+import time
 from urllib.parse import quote_plus
 
 from bidi import Firefox
@@ -21,6 +22,11 @@ BROWSERS = dict(chromium=Chromium, firefox=Firefox, webkit=WebKit)
 RECT = "(scrollTo(0, 0), document.getElementById('canvas').getBoundingClientRect().toJSON())"  # the page at its top
 SHOWN = "[...['console', 'errors'].map(id => document.getElementById(id).textContent), Module.exitStatus ?? null]"
 # Counts the input events the page has been given, before its own handlers see them.
+# Counts the frames drawn (each clears the canvas) and the bytes sent to the GPU's buffers.
+DRAWN = ("(window.trakDrawn ??= (c => { const n = {frames: 0, bytes: 0}, wrap = (f, g) => { const o = c[f].bind(c); "
+         "c[f] = (...a) => (g(...a), o(...a)); }; wrap('clear', () => n.frames++); wrap('bufferData', (t, d) => "
+         "n.bytes += d.byteLength || 0); wrap('bufferSubData', (t, o, d) => n.bytes += d.byteLength); return n; })"
+         "(Module.ctx))")
 SEEN = ("(window.trakSeen ??= {}, ['mousedown', 'mouseup', 'mousemove', 'keydown', 'touchend'].forEach(t => "
         "trakSeen[t] ??= (addEventListener(t, () => trakSeen[t]++, true), 0)), trakSeen)")
 
@@ -31,6 +37,7 @@ class Page:
     def __init__(self, browser, engine):
         self.browser, self.engine = browser, engine
         self.x = self.y = 0  # the mouse, in canvas pixels
+        self.drawn_before = browser.js("Module.ctx && " + DRAWN)
 
     def taken(self, event, act, count=1):
         """Does `act` and waits until the page has been given `count` more `event`s."""
@@ -80,6 +87,19 @@ class Page:
         for _ in range(int(times)):
             self.taken("keydown", lambda: self.browser.key(key))
         assert not self.browser.js("scrollX + scrollY"), f"{key} scrolled the page"
+
+    def still(self, seconds):
+        before = self.browser.js(DRAWN)
+        time.sleep(float(seconds))
+        self.drawn_before = self.browser.js(DRAWN)
+        assert self.drawn_before["frames"] == before["frames"], f"{self.drawn_before['frames'] - before['frames']} drawn"
+
+    def drawn(self, most=None):
+        now = self.browser.js(DRAWN)
+        sent = now["bytes"] - self.drawn_before["bytes"]
+        assert now["frames"] > self.drawn_before["frames"], "no frame drawn"
+        assert most is None or sent <= int(most), f"{sent} bytes sent to the GPU"
+        self.drawn_before = now
 
     def viewport(self, w=1280, h=1024):
         self.browser.viewport(int(w), int(h))
