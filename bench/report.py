@@ -1,7 +1,9 @@
-"""`python3 bench/report.py BUILD_DIR OUT.md` (as scripts/bench runs it) measures
-a Release build: trak_bench's tracing and line formatting; whole runs of 10^6
-bounces, trakbox's against a bare printf loop (printf_lines); and each window
-under Xvfb, timed by libswap_log.so. It writes the report to OUT.md."""
+"""`python3 bench/report.py BUILD_DIR OUT.md [WEB_BUILD_DIR]` (as scripts/bench
+runs it) measures a Release build: trak_bench's tracing and line formatting;
+whole runs of 10^6 bounces, trakbox's against a bare printf loop
+(printf_lines); each window under Xvfb, timed by libswap_log.so; and, given a
+web build, its pages in headless Chromium (bench/pages.py). It writes the
+report to OUT.md."""
 
 import datetime
 import json
@@ -13,8 +15,9 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from window import display  # noqa: E402  (the window tests' private Xvfb)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+import pages  # noqa: E402
+from xwindow import display  # noqa: E402  (a private Xvfb)
 
 # Neither path meets a corner or an edge within 10^6 bounces.
 PATHS = {
@@ -119,13 +122,40 @@ def frames(d, build, name, n):
     return (stamps[0] - t0) / 1e6, statistics.median(gaps), len(gaps), lines[0].partition(" ")[2]
 
 
-def report(build):
+def page_section(got):
+    """The pages' figures (pages.measure), or why there are none."""
+    md = ["", "## The pages", ""]
+    if not got:
+        return md + ["Not measured: no web build (scripts/web, then scripts/bench)."]
+    drag, rest = got["drag"], got["rest"] - got["blank"]
+    met = lambda ok: "met" if ok else "**not met**"  # noqa: E731
+    md += ["trakflat's and trakbox's pages (the `web` preset) in headless Chromium with its software "
+           "renderer, SwiftShader, served from localhost and driven through the DevTools protocol "
+           "(bench/pages.py). A page draws a frame only when its picture can change.", "",
+           f"First frame after the last answer (trakflat, 1,000 legs, typed into the page; the median of "
+           f"three): {got['first']:.0f} ms, against the desktop's first frame above.", "",
+           f"At rest (trakbox's worked example shown, left alone for 8 s after 2 s): the browser's processes "
+           f"used {got['rest']:.1f} % of a core, a blank tab {got['blank']:.1f} %. Target, at most 5 % "
+           f"above the blank tab: {met(rest <= 5)}.", "",
+           f"During a drag (trakflat's path above; {pages.DRAG} steps of 5 pixels, each awaited until a "
+           "frame is drawn): main-thread script time a frame, from `Performance.getMetrics`, and wall time "
+           "a frame, whose rest is SwiftShader's drawing. Target at 10^6 legs: frames keep coming, and "
+           "script time a frame at most 5 times that at 3 legs, plus 2 ms.", "",
+           "| legs | script, ms a frame | ms a frame | frames |", "|---:|---:|---:|---:|"]
+    md += [f"| {n:,} | {script:.2f} | {wall:.0f} | {frames} |" for n, (script, wall, frames) in drag.items()]
+    top, three = drag[pages.LEGS[-1]], drag[3]
+    return md + ["", f"Target: {met(top[2] >= pages.DRAG and top[0] <= 5 * three[0] + 2)} "
+                     f"({top[0]:.2f} ms against {5 * three[0] + 2:.2f} ms)."]
+
+
+def report(build, site=None):
     start = time.monotonic()
     load = [" ".join(open("/proc/loadavg").read().split()[:3])]
     best = benchmarks(build)
     whole = whole_runs(build)
     with display() as d:
         window = {(name, n): frames(d, build, name, n) for name in PATHS for n in WINDOW_COUNTS}
+    paged = site and pages.measure(site)
     load.append(" ".join(open("/proc/loadavg").read().split()[:3]))
     met = lambda ok: "met" if ok else "**not met**"  # noqa: E731
     md = ["# Performance", "",
@@ -189,10 +219,11 @@ def report(build):
            "part; not rasterising an unchanged picture again (redrawing only on a mouse or "
            "window event, or drawing back the finished frame) took a trial to about 4 ms a "
            "frame."]
+    md += page_section(paged)
     return "\n".join(md) + "\n"
 
 
 if __name__ == "__main__":
-    text = report(sys.argv[1])
+    text = report(sys.argv[1], sys.argv[3] if len(sys.argv) > 3 else None)
     open(sys.argv[2], "w").write(text)
     print(f"wrote {sys.argv[2]}", file=sys.stderr)

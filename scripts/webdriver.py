@@ -1,5 +1,6 @@
 """Browsers through classic WebDriver (Chromium's chromedriver, WebKitGTK's WebKitWebDriver), and input as
-WebDriver actions, which every engine here takes."""
+WebDriver actions, which every engine here takes. The page tests (tests/e2e/page.py) and bench/pages.py
+drive the programs' pages with it."""
 
 import base64
 import contextlib
@@ -85,9 +86,11 @@ class Chromium(WebDriver):
             "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
             f"--user-data-dir={profile}", *["--disable-webgl"] * (not webgl)]}}, "chromedriver")
 
+    def cdp(self, command, **params):  # a command of the DevTools protocol
+        return self("POST", "/goog/cdp/execute", cmd=command, params=params)
+
     def viewport(self, w, h):  # narrower, as a phone, whose viewport meta tag counts
-        self("POST", "/goog/cdp/execute", cmd="Emulation.setDeviceMetricsOverride",
-             params=dict(width=w, height=h, deviceScaleFactor=1, mobile=w < 1280))
+        self.cdp("Emulation.setDeviceMetricsOverride", width=w, height=h, deviceScaleFactor=1, mobile=w < 1280)
 
 
 class WebKit(WebDriver):
