@@ -27,7 +27,7 @@ foreach(program trakflat trakbox)
     # Touches and keys on the canvas, and GLUT's motion handler mended.
     "SHELL:--js-library ${PROJECT_SOURCE_DIR}/web/controls.js"
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=trak_controls
-    "-sEXPORTED_FUNCTIONS=_main,_page_touch,_page_key"  # web/page.h
+    "-sEXPORTED_FUNCTIONS=_main,_page_touch,_page_key,_page_first_view"  # web/page.h
     "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/page.js"
     "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html")
   # emcc's JavaScript optimiser loads Debian's acorn module, which a node

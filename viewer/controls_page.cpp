@@ -6,6 +6,7 @@
 #include "viewer/gesture.h"
 #include "viewer/glut.h"
 #include "viewer/mouse.h"
+#include "viewer/viewer.h"
 #include "web/page.h"
 
 namespace {
@@ -55,4 +56,13 @@ EMSCRIPTEN_KEEPALIVE int page_key(int key) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     act(d, viewport[2] / 2, viewport[3] / 2);
     return 1;
+}
+
+// The reshape of a new window size, which rebuilds the projection from
+// identity, whatever the drags did to it: a canvas never changes its size.
+EMSCRIPTEN_KEEPALIVE void page_first_view() {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    viewer_reshape(viewport[2], viewport[3]);
+    glutPostRedisplay();
 }

@@ -56,10 +56,14 @@ mergeInto(LibraryManager.library, {
     canvas.addEventListener('keydown', (event) => {
       if (!shown() || event.ctrlKey || event.altKey || event.metaKey) return;
       const key = event.key.length == 1 ? event.key.charCodeAt(0) : arrows[event.key];
-      if (key && _page_key(key)) {
-        event.preventDefault();
-        event.stopPropagation();
+      if (event.key == 'Home') {
+        _page_first_view();
+      } else if (!key || !_page_key(key)) {
+        return;
       }
+      event.preventDefault();
+      event.stopPropagation();
     });
+    document.getElementById('first-view').addEventListener('click', () => shown() && _page_first_view());
   },
 });

@@ -21,4 +21,8 @@ void page_touch(int count, double ax, double ay, double bx, double by);
 /// Called by web/controls.js: a key pressed on the canvas, an ArrowKey (viewer/gesture.h) or a
 /// character; whether the program took it (viewer/controls_page.cpp).
 int page_key(int key);
+
+/// Called by web/controls.js for the Home key on the canvas and the button "Pocetni pogled": the
+/// first view back, as a new window size brings it on a desktop (viewer/controls_page.cpp).
+void page_first_view();
 }
