@@ -76,6 +76,15 @@ class Page:
     def release(self, button):
         self.point(self.x, self.y, button, "Up")
 
+    def click(self, id):
+        r = self.browser.js(f"document.getElementById('{id}').getBoundingClientRect().toJSON()")
+        for kind in ("Down", "Up"):
+            self.taken("mouse" + kind.lower(), lambda: self.browser.mouse(kind, r["x"] + r["width"] / 2,
+                                                                          r["y"] + r["height"] / 2, 1))
+
+    def focused(self, id):
+        assert self.browser.js("document.activeElement.id") == id, f"{self.browser.js('document.activeElement.id')}"
+
     def touch(self, *args):
         n = [float(a) for a in args]
         moves = int(n.pop()) if len(n) % 4 else 1
@@ -84,8 +93,7 @@ class Page:
         self.taken("touchend", lambda: self.browser.touch(fingers), len(fingers))
 
     def key(self, key, times=1):
-        for _ in range(int(times)):
-            self.taken("keydown", lambda: self.browser.key(key))
+        self.taken("keydown", lambda: self.browser.key(key, times=int(times)), int(times))
         assert not self.browser.js("scrollX + scrollY"), f"{key} scrolled the page"
 
     def still(self, seconds):

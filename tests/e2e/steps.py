@@ -37,6 +37,8 @@ STEPS = {
     "viewport": ("[W H]", ENGINES, "the page is shown W x H (bare: 1280 x 1024); it must fit W"),
     "open": ("file|http QUERY", ENGINES, "the page is opened so, with QUERY, instead of given the answers"),
     "nowebgl": ("", ("chromium", "firefox"), "the browser gives no WebGL"),
+    "click": ("ID", ENGINES, "the element ID is clicked with the left button at its centre"),
+    "focused": ("ID", ENGINES, "the element ID has the focus"),
     "still": ("S", ENGINES, "no frame is drawn for S seconds"),
     "drawn": ("[BYTES]", ENGINES, "a frame was drawn since the window showed or the last still or drawn, "
                                   "and at most BYTES bytes sent to the GPU's buffers"),
