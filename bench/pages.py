@@ -3,17 +3,14 @@ frame while a drag goes on, at several path lengths; the browser's CPU with the 
 against a blank tab; and the time from the last answer to the first frame."""
 
 import contextlib
-import functools
-import http.server
 import os
 import statistics
 import sys
 import tempfile
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
-from webdriver import Chromium  # noqa: E402
+from webdriver import Chromium, serve  # noqa: E402
 from xwindow import until  # noqa: E402
 
 FLAT = "4 2 1 1 1 0.3"  # trakflat's path in bench/report.py: it meets no corner
@@ -92,11 +89,8 @@ def first_frame(browser, site, n=1000):
 
 def measure(site_dir):
     """The figures for the site in `site_dir` (a web build)."""
-    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
-    with tempfile.TemporaryDirectory() as profile, \
-            http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site_dir)) as server:
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        site = f"http://127.0.0.1:{server.server_address[1]}"
+    with tempfile.TemporaryDirectory() as profile, serve(site_dir) as server:
+        site = server.url
         browser = Chromium(dict(os.environ), profile, True)
         try:
             first = statistics.median(first_frame(browser, site) for _ in range(3))
@@ -105,7 +99,6 @@ def measure(site_dir):
             drag = drag_script_time(browser, site)
         finally:
             browser.close()
-            server.shutdown()
     return dict(first=first, rest=rest, blank=blank, drag=drag)
 
 

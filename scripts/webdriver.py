@@ -4,17 +4,33 @@ drive the programs' pages with it."""
 
 import base64
 import contextlib
+import functools
+import http.server
 import json
 import os
 import signal
 import socket
 import subprocess
+import threading
 from urllib.request import Request, urlopen
 
 from xwindow import tool, until
 
 KEYS = dict(Enter="\ue007", Tab="\ue004", ArrowLeft="\ue012", ArrowUp="\ue013", ArrowRight="\ue014",
             ArrowDown="\ue015", Home="\ue011")  # WebDriver's codes
+
+
+@contextlib.contextmanager
+def serve(site):
+    """A quiet web server of the folder `site` on a free port of this machine; its address is its `url`."""
+    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
+    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site)) as server:
+        server.url = f"http://127.0.0.1:{server.server_address[1]}"
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        try:
+            yield server
+        finally:
+            server.shutdown()
 
 
 class Browser:
@@ -42,10 +58,10 @@ class Browser:
             *moves(p[:1]), dict(type="pointerDown", button=0), *moves(p[1:]), dict(type="pointerUp", button=0)])
             for n, p in enumerate(paths)])
 
-    def key(self, key, ctrl=False):
+    def key(self, key, ctrl=False, times=1):
         keys = ["\ue009"] * ctrl + [KEYS.get(key, key)]
-        self.perform([dict(type="key", id="keys", actions=[dict(type="keyDown", value=k) for k in keys] +
-                           [dict(type="keyUp", value=k) for k in reversed(keys)])])
+        self.perform([dict(type="key", id="keys", actions=times * ([dict(type="keyDown", value=k) for k in keys] +
+                                                                   [dict(type="keyUp", value=k) for k in reversed(keys)]))])
 
 
 class WebDriver(Browser):

@@ -6,42 +6,35 @@ import re
 import tempfile
 import time
 
-from pictures import HERE, look, same
+from steps import HERE, look, same
 from xwindow import close, display, picture, save, start, tool
 
 TRACER = "/usr/lib/x86_64-linux-gnu/apitrace/wrappers/glxtrace.so"
 MATRIX = re.compile(r"gl(MatrixMode|LoadIdentity|Viewport|MultMatrix|Translate|Rotate|Scale)")
 
 
+def xdotool(*words):
+    """A step that is an xdotool command, its arguments after `words` (%w: the window)."""
+    return lambda self, *args: tool(self.d, "xdotool", *(w.replace("%w", self.wid) for w in words), *args)
+
+
 class Desktop:
     """The steps on a window that opens at (100, 50), 1024 x 700, keeps redrawing and ends with status 0
     when closed as by a window manager."""
 
-    def __init__(self, d, wid, engine):
-        self.d, self.wid, self.engine, self.calls = d, wid, engine, []
+    def __init__(self, d, wid):
+        self.d, self.wid, self.calls = d, wid, []  # the checks of the GL calls, once traced
 
     def look(self, name, slack=0, *engines):
         look(lambda: picture(self.d, self.wid), lambda path: save(self.d, self.wid, path), name, slack)
 
-    def xdotool(self, *args):
-        tool(self.d, "xdotool", *args)
+    point = xdotool("mousemove", "--window", "%w")
+    move = xdotool("mousemove_relative", "--")
+    press = xdotool("mousedown")
+    release = xdotool("mouseup")
+    resize = xdotool("windowsize", "%w")
 
-    def point(self, x, y):
-        self.xdotool("mousemove", "--window", self.wid, x, y)
-
-    def move(self, dx, dy):
-        self.xdotool("mousemove_relative", "--", dx, dy)
-
-    def press(self, button):
-        self.xdotool("mousedown", button)
-
-    def release(self, button):
-        self.xdotool("mouseup", button)
-
-    def resize(self, w, h):
-        self.xdotool("windowsize", self.wid, w, h)
-
-    def frame(self, name):  # checked once the trace is complete
+    def frame(self, name):  # each checked once the run's trace is complete
         self.calls.append(lambda frames: same(frames[0], name))
 
     def matrix(self, name):
@@ -50,7 +43,6 @@ class Desktop:
 
 class Wine(Desktop):
     """Under wine the window may land anywhere, framed by wine itself, and its calls are not traced."""
-
     point = move = press = release = resize = frame = matrix = None
 
 
@@ -70,12 +62,11 @@ def run(case, engine, program, emulator):
             at = "" if emulator else "Position: 100,50"
             assert wid and at in geometry and "Geometry: 1024x700" in geometry, \
                 f"window {geometry}; status {p.poll()}: {p.stderr.read()}"
-            window = (Wine if emulator else Desktop)(d, wid, engine)
+            window = (Wine if emulator else Desktop)(d, wid)
             case.run(window, engine)
             time.sleep(2 if case.valgrind else 0.3)  # some more frames
             close(d, wid)
-            if p.wait(timeout=120) != 0:
-                raise AssertionError(f"status {p.returncode} on closing: {p.stderr.read()}")
+            assert p.wait(timeout=120) == 0, f"status {p.returncode} on closing: {p.stderr.read()}"
         finally:
             p.kill()
         if emulator or case.valgrind:

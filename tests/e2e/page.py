@@ -5,85 +5,73 @@ an .err; a case without an .out waits for the window instead. Real input waits u
 it before the next."""
 
 import contextlib
-import functools
-import http.server
 import os
 import tempfile
-import threading
 import time
 from urllib.parse import quote_plus
 
 from bidi import Firefox
-from pictures import look
-from webdriver import Chromium, WebKit
+from steps import look
+from webdriver import Chromium, WebKit, serve
 from xwindow import display, tool, until
 
 BROWSERS = dict(chromium=Chromium, firefox=Firefox, webkit=WebKit)
-RECT = "(scrollTo(0, 0), document.getElementById('canvas').getBoundingClientRect().toJSON())"  # the page at its top
+RECT = "(scrollTo(0, 0), document.getElementById('%s').getBoundingClientRect().toJSON())"  # the page at its top
 SHOWN = "[...['console', 'errors'].map(id => document.getElementById(id).textContent), Module.exitStatus ?? null]"
-# Counts the input events the page has been given, before its own handlers see them.
-# Counts the frames drawn (each clears the canvas) and the bytes sent to the GPU's buffers.
+# The input events the page has been given, counted before its own handlers see them.
+SEEN = ("(window.trakSeen ??= {}, ['mousedown', 'mouseup', 'mousemove', 'keydown', 'touchend'].forEach(t => "
+        "trakSeen[t] ??= (addEventListener(t, () => trakSeen[t]++, true), 0)), trakSeen)")
+# The frames drawn (each clears the canvas) and the bytes sent to the GPU's buffers.
 DRAWN = ("(window.trakDrawn ??= (c => { const n = {frames: 0, bytes: 0}, wrap = (f, g) => { const o = c[f].bind(c); "
          "c[f] = (...a) => (g(...a), o(...a)); }; wrap('clear', () => n.frames++); wrap('bufferData', (t, d) => "
          "n.bytes += d.byteLength || 0); wrap('bufferSubData', (t, o, d) => n.bytes += d.byteLength); return n; })"
          "(Module.ctx))")
-SEEN = ("(window.trakSeen ??= {}, ['mousedown', 'mouseup', 'mousemove', 'keydown', 'touchend'].forEach(t => "
-        "trakSeen[t] ??= (addEventListener(t, () => trakSeen[t]++, true), 0)), trakSeen)")
 
 
 class Page:
     """The steps on a page's canvas, in canvas pixels, whatever size the page shows it."""
 
     def __init__(self, browser, engine):
-        self.browser, self.engine = browser, engine
-        self.x = self.y = 0  # the mouse, in canvas pixels
-        self.drawn_before = browser.js("Module.ctx && " + DRAWN)
+        self.browser, self.js, self.engine = browser, browser.js, engine
+        self.x = self.y = 0  # the mouse
+        self.drawn_before = self.js("Module.ctx && " + DRAWN)
 
     def taken(self, event, act, count=1):
         """Does `act` and waits until the page has been given `count` more `event`s."""
-        before = self.browser.js(SEEN)[event]
+        before = self.js(SEEN)[event]
         act()
-        until(f"the page to take the {event}", lambda: self.browser.js(SEEN)[event] >= before + count, 30)
+        until(f"the page to take the {event}", lambda: self.js(SEEN)[event] >= before + count, 30)
 
     def at(self, *points):  # canvas pixels as the viewport's
-        r = self.browser.js(RECT)
+        r = self.js(RECT % "canvas")
         return [(r["x"] + px * r["width"] / 1024, r["y"] + py * r["width"] / 1024) for px, py in points]
 
     def look(self, name, slack=0, *engines):
-        slack = dict(e.split("=") for e in engines).get(self.engine, 0)
-        look(self.canvas, self.canvas, name, slack)
+        look(self.canvas, self.canvas, name, dict(e.split("=") for e in engines).get(self.engine, 0))
 
     def canvas(self, out="rgb:-"):  # cut from a shot of the viewport
-        r = self.browser.js(RECT)
-        return tool(None, "/usr/bin/convert", "png:-", "-crop", "%dx%d+%d+%d" % (r["width"], r["height"], r["x"],
-                    r["y"]), "+repage", "-depth", "8", out, input=self.browser.shot())
+        r = self.js(RECT % "canvas")
+        return tool(None, "/usr/bin/convert", "png:-", "-crop", "%(width)dx%(height)d+%(x)d+%(y)d" % r, "+repage",
+                    "-depth", "8", out, input=self.browser.shot())
 
-    def point(self, x, y, button=1, kind="Move"):
-        moved = (float(x), float(y)) != (self.x, self.y)
-        self.x, self.y = float(x), float(y)
-        act = lambda: self.browser.mouse(kind, *self.at((self.x, self.y))[0], int(button))
-        if kind != "Move":
-            self.taken("mouse" + kind.lower(), act)
-        elif moved:
-            self.taken("mousemove", act)
+    def mouse(self, kind, x, y, button=1):
+        moved, (self.x, self.y) = (x, y) != (self.x, self.y), (x, y)
+        if kind != "Move" or moved:
+            self.taken("mouse" + kind.lower(), lambda: self.browser.mouse(kind, *self.at((x, y))[0], int(button)))
 
-    def move(self, dx, dy):
-        self.point(self.x + float(dx), self.y + float(dy))
-
-    def press(self, button):
-        self.point(self.x, self.y, button, "Down")
-
-    def release(self, button):
-        self.point(self.x, self.y, button, "Up")
+    point = lambda self, x, y: self.mouse("Move", float(x), float(y))
+    move = lambda self, dx, dy: self.mouse("Move", self.x + float(dx), self.y + float(dy))
+    press = lambda self, button: self.mouse("Down", self.x, self.y, button)
+    release = lambda self, button: self.mouse("Up", self.x, self.y, button)
 
     def click(self, id):
-        r = self.browser.js(f"document.getElementById('{id}').getBoundingClientRect().toJSON()")
+        r = self.js(RECT % id)
         for kind in ("Down", "Up"):
             self.taken("mouse" + kind.lower(), lambda: self.browser.mouse(kind, r["x"] + r["width"] / 2,
                                                                           r["y"] + r["height"] / 2, 1))
 
     def focused(self, id):
-        assert self.browser.js("document.activeElement.id") == id, f"{self.browser.js('document.activeElement.id')}"
+        assert self.js("document.activeElement.id") == id, f"{self.js('document.activeElement.id')} has it"
 
     def touch(self, *args):
         n = [float(a) for a in args]
@@ -94,25 +82,24 @@ class Page:
 
     def key(self, key, times=1):
         self.taken("keydown", lambda: self.browser.key(key, times=int(times)), int(times))
-        assert not self.browser.js("scrollX + scrollY"), f"{key} scrolled the page"
+        assert not self.js("scrollX + scrollY"), f"{key} scrolled the page"
 
     def still(self, seconds):
-        before = self.browser.js(DRAWN)
+        before = self.js(DRAWN)
         time.sleep(float(seconds))
-        self.drawn_before = self.browser.js(DRAWN)
+        self.drawn_before = self.js(DRAWN)
         assert self.drawn_before["frames"] == before["frames"], f"{self.drawn_before['frames'] - before['frames']} drawn"
 
     def drawn(self, most=None):
-        now = self.browser.js(DRAWN)
-        sent = now["bytes"] - self.drawn_before["bytes"]
-        assert now["frames"] > self.drawn_before["frames"], "no frame drawn"
+        before, self.drawn_before = self.drawn_before, self.js(DRAWN)
+        sent = self.drawn_before["bytes"] - before["bytes"]
+        assert self.drawn_before["frames"] > before["frames"], "no frame drawn"
         assert most is None or sent <= int(most), f"{sent} bytes sent to the GPU"
-        self.drawn_before = now
 
     def viewport(self, w=1280, h=1024):
         self.browser.viewport(int(w), int(h))
-        got = self.browser.js("[innerWidth, document.documentElement.scrollWidth, ...['canvas', 'console', "
-                              "'answer'].map(id => document.getElementById(id).getBoundingClientRect().right)]")
+        got = self.js("[innerWidth, document.documentElement.scrollWidth, ...['canvas', 'console', 'answer']"
+                      ".map(id => document.getElementById(id).getBoundingClientRect().right)]")
         assert got[0] == int(w) >= max(got), f"{w} wide: width, scrolled width, right edges {got}"
 
 
@@ -127,7 +114,7 @@ def dialogue(browser, server, site, case, way):
         scheme, query = (case.open + [""])[:2] if case.open else ("file" if way in ("file", "input") else "http", {
             "http": "?answers=" + os.path.basename(file.name), "input": "?input=" + quote_plus(case.answers)}
             .get(way, ""))
-        url = server if scheme == "http" else "file://" + os.path.abspath(site)
+        url = server.url if scheme == "http" else "file://" + os.path.abspath(site)
         browser.go(f"{url}/trak{case.program}.html{query}")
         for line in case.answers.decode().splitlines() if typed else ():  # each after its prompt
             at = want[0].index(line + "\n", at)
@@ -145,18 +132,13 @@ def dialogue(browser, server, site, case, way):
 
 
 def run(site, cases, engine, way):
-    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
     with contextlib.ExitStack() as stack:
         profile = stack.enter_context(tempfile.TemporaryDirectory(ignore_cleanup_errors=True))
-        d = stack.enter_context(display())
-        server = stack.enter_context(http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(quiet, directory=site)))
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        stack.callback(server.shutdown)
+        server = stack.enter_context(serve(site))
         # One browser for all the cases, so they must all want WebGL or all not.
-        browser = BROWSERS[engine](d, profile, cases[0].webgl)
+        browser = BROWSERS[engine](stack.enter_context(display()), profile, cases[0].webgl)
         stack.callback(browser.close)
         for case in cases:
             print(case.path, flush=True)  # the last one named fails, if one does
-            dialogue(browser, f"http://127.0.0.1:{server.server_address[1]}", site, case, way)
+            dialogue(browser, server, site, case, way)
             case.run(Page(browser, engine), engine)

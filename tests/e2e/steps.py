@@ -1,53 +1,35 @@
-"""The window and page cases: reading a case file, and the one table of the steps it may hold.
+"""The window and page cases: reading a case file and its steps (the table of steps.txt), and comparing what
+a window shows with the pictures in pictures/ and its GL calls with calls/.
 
-A case file is NAME.case; NAME starts with the program's short name (flat_..., box_...). Each line is a
-step, a word and its arguments; `#` starts a comment. A step runs on every backend the case runs on,
-and a backend that cannot do it fails the case at that line, unless an `end` step before it has ended
-the case there for that backend.
+A case file is NAME.case, NAME starting with the program's short name (flat_..., box_...). Each line is a
+step, a word and its arguments; `#` starts a comment. A step runs on every backend the case runs on, and
+one that a backend cannot do fails the case at its line, unless an `end` before it ended the case there.
 """
 
+import difflib
 import os
+import subprocess
+import tempfile
+
+from xwindow import until
 
 DESKTOP = ("desktop", "sanitized")  # the programs under Xvfb, plain or built with the sanitizers
 ENGINES = ("chromium", "firefox", "webkit")  # the programs' pages
 BACKENDS = DESKTOP + ("wine",) + ENGINES
-WINDOW = DESKTOP + ENGINES  # where a window case runs unless it says otherwise; pages/ cases run in ENGINES
+HERE = os.path.dirname(os.path.abspath(__file__))
+UPDATE = os.environ.get("UPDATE") == "1"  # writes missing pictures and call lists
 
-# name: (arguments, the backends that can do it, what it does)
-STEPS = {
-    "answers": ("WORD...", BACKENDS, "the answers, one a line"),
-    "engines": ("BACKEND...", BACKENDS, "the backends the case runs on, instead of its folder's"),
-    "ways": ("WAY...", BACKENDS, "the ways a page is also given the answers, besides ?answers= from a web "
-                                 "server: typed (key by key, echoed), file (typed, in a page opened from a "
-                                 "file), input (?input=, from a file); a transcript's are in NAME.ways"),
-    "end": ("BACKEND...", BACKENDS, "the case ends here on these backends"),
-    "valgrind": ("", ("desktop",), "the whole run under valgrind's memcheck, on Mesa's softpipe"),
-    "look": ("NAME [N] [ENGINE=M...]", BACKENDS, "the window shows pictures/NAME.png, but for at most N "
-                                                  "pixels drawn one pixel aside (M in ENGINE)"),
-    "point": ("X Y", DESKTOP + ENGINES, "the pointer moves to window pixel (X, Y)"),
-    "move": ("DX DY", DESKTOP + ENGINES, "the pointer moves by (DX, DY)"),
-    "press": ("BUTTON", DESKTOP + ENGINES, "a mouse button (1 left, 2 middle, 3 right) is pressed"),
-    "release": ("BUTTON", DESKTOP + ENGINES, "and released"),
-    "resize": ("W H", DESKTOP, "the window is resized to W x H"),
-    "frame": ("NAME", DESKTOP, "the first frame's GL calls are calls/NAME.txt"),
-    "matrix": ("NAME", DESKTOP, "the whole run's matrix calls are calls/NAME.txt"),
-    "touch": ("X Y DX DY [X Y DX DY] [N]", ("chromium", "firefox"),
-              "one or two fingers put down at canvas pixels, moved in N moves, lifted"),
-    "key": ("KEY [N]", ENGINES, "a key pressed N times on the focused element; it must not scroll the page"),
-    "viewport": ("[W H]", ENGINES, "the page is shown W x H (bare: 1280 x 1024); it must fit W"),
-    "open": ("file|http QUERY", ENGINES, "the page is opened so, with QUERY, instead of given the answers"),
-    "nowebgl": ("", ("chromium", "firefox"), "the browser gives no WebGL"),
-    "click": ("ID", ENGINES, "the element ID is clicked with the left button at its centre"),
-    "focused": ("ID", ENGINES, "the element ID has the focus"),
-    "still": ("S", ENGINES, "no frame is drawn for S seconds"),
-    "drawn": ("[BYTES]", ENGINES, "a frame was drawn since the window showed or the last still or drawn, "
-                                  "and at most BYTES bytes sent to the GPU's buffers"),
-}
+STEPS = {}  # name: (arguments, the backends that can do it, what it does), from steps.txt
+for row in open(os.path.join(HERE, "steps.txt")):
+    if row.strip() and not row.startswith("#"):
+        name, args, where, what = (field.strip() for field in row.split("|", 3))
+        STEPS[name] = (args, sum((BACKENDS if w == "all" else ENGINES if w == "pages" else (w,)
+                                  for w in where.split()), ()), what)
 CASE_STEPS = ("answers", "engines", "ways", "end", "valgrind", "open", "nowebgl")  # read before the case runs
 
 
 class Case:
-    """A case file read: its steps as (line number, name, arguments), with what the backends need first.
+    """A case file read: its steps as (line, name, arguments), and what a backend needs before it starts.
     A transcript, NAME.in, is a case of its answers alone."""
 
     def __init__(self, path):
@@ -55,49 +37,78 @@ class Case:
         self.name = os.path.basename(self.base)
         self.program = self.name.split("_")[0]
         self.steps = []
-        with open(path) as f:
-            for number, line in enumerate(f if path.endswith(".case") else (), 1):
-                if words := line.split("#")[0].split():
-                    if words[0] not in STEPS:
-                        raise SyntaxError(f"{path}:{number}: no step {words[0]}")
-                    self.steps.append((number, words[0], words[1:]))
-        first = lambda name, default: next((args for _, step, args in self.steps if step == name), default)
-        folder = os.path.basename(os.path.dirname(path))
-        self.engines = first("engines", ENGINES if folder == "pages" else WINDOW)
-        self.ways = first("ways", [])
-        self.answers = "".join(a + "\n" for a in first("answers", [])).encode() if path.endswith(".case") else \
-            open(path, "rb").read()
-        self.open = first("open", None)
-        self.valgrind = any(step == "valgrind" for _, step, _ in self.steps)
-        self.webgl = not any(step == "nowebgl" for _, step, _ in self.steps)
-
-    def where(self, line):
-        return f"{self.path}:{line}"
+        for line, text in enumerate(open(path) if path.endswith(".case") else (), 1):
+            if words := text.split("#")[0].split():
+                assert words[0] in STEPS, f"{path}:{line}: no step {words[0]}"
+                self.steps.append((line, words[0], words[1:]))
+        first = lambda name, default: next((args for _, s, args in self.steps if s == name), default)  # noqa
+        pages = os.path.basename(os.path.dirname(path)) == "pages"
+        self.engines = first("engines", ENGINES if pages else DESKTOP + ENGINES)
+        self.ways, self.open = first("ways", []), first("open", None)
+        self.answers = "".join(a + "\n" for a in first("answers", [])).encode() if path.endswith(".case") \
+            else open(path, "rb").read()
+        self.valgrind, self.webgl = first("valgrind", None) is not None, first("nowebgl", None) is None
 
     def steps_for(self, engine):
         """The steps `engine` runs, up to an `end` that names it; a step it cannot do fails the case."""
-        assert set(self.engines) <= set(BACKENDS), f"{self.path}: engines {self.engines}: not all of {BACKENDS}"
+        assert set(self.engines) <= set(BACKENDS), f"{self.path}: engines {self.engines}, not of {BACKENDS}"
         for line, step, args in self.steps:
             if step == "end" and engine in args:
                 return
-            if engine not in STEPS[step][1]:
-                raise AssertionError(f"{self.where(line)}: {engine} cannot do `{step}`; "
-                                     f"end the case before it there, or leave {engine} out of its engines")
+            assert engine in STEPS[step][1], f"{self.path}:{line}: {engine} cannot do `{step}`; end the case " \
+                                             f"before it there, or leave {engine} out of its engines"
             if step not in CASE_STEPS:
                 yield line, step, args
 
     def run(self, backend, engine):
-        """Runs the steps on `backend`, which has a method for each step."""
+        """Runs the steps on `backend`, which has a method for each."""
         for line, step, args in self.steps_for(engine):
             try:
                 getattr(backend, step)(*args)
             except AssertionError as e:
-                raise AssertionError(f"{self.where(line)}: {step} {' '.join(args)}: {e}") from None
+                raise AssertionError(f"{self.path}:{line}: {step} {' '.join(args)}: {e}") from None
 
 
 def check(backends):
     """That each backend's class has a method for every step the table gives that backend."""
     for engine, cls in backends.items():
-        lacking = [s for s, (_, where, _) in STEPS.items()
-                   if s not in CASE_STEPS and engine in where and not callable(getattr(cls, s, None))]
+        lacking = [s for s, (_, where, _) in STEPS.items() if s not in CASE_STEPS and engine in where
+                   and not callable(getattr(cls, s, None))]
         assert not lacking, f"{engine} has no method for the steps {lacking}"
+
+
+def alike(got, want, w, slack):
+    """Whether two RGB pictures are the same, or differ in at most `slack`
+    pixels (of a picture `w` wide), each of whose colours lies at most one pixel
+    away in the other: a line drawn a pixel aside, as renderers may turn lines."""
+    if got == want or len(got) != len(want) or not slack:
+        return got == want
+    px = lambda p, i: p[3 * i:3 * i + 3] if i >= 0 else b""  # noqa: E731
+    off = [i for i in range(len(got) // 3) if px(got, i) != px(want, i)]
+    near = lambda p, q, i: any(px(q, i + y + x) == px(p, i) for y in (-w, 0, w) for x in (-1, 0, 1))  # noqa
+    return len(off) <= slack and all(near(got, want, i) and near(want, got, i) for i in off)
+
+
+def look(picture, keep, name, slack=0):
+    """Waits until `picture()` (RGB) is pictures/NAME.png, as `alike` says;
+    else `keep(path)` writes the picture shown as a PNG, and it fails."""
+    path = os.path.join(HERE, "pictures", name + ".png")
+    if UPDATE and not os.path.exists(path):
+        keep(path)
+    # /usr/bin/convert: a `convert` earlier on PATH may not be ImageMagick's.
+    want = subprocess.run(["/usr/bin/convert", path, "-depth", "8", "rgb:-"], capture_output=True).stdout
+    width = int(subprocess.run(["/usr/bin/identify", "-format", "%w", path], capture_output=True).stdout)
+    try:
+        until(name, lambda: alike(picture(), want, width, int(slack)))
+    except AssertionError:
+        keep(got := os.path.join(tempfile.gettempdir(), name + ".png"))
+        raise AssertionError(f"the window does not show {path}, but {got}") from None
+
+
+def same(calls, name):
+    """That the GL calls are calls/NAME.txt."""
+    path = os.path.join(HERE, "calls", name + ".txt")
+    if UPDATE and not os.path.exists(path):
+        open(path, "w").write("\n".join(calls) + "\n")
+    diff = list(difflib.unified_diff(open(path).read().splitlines(), calls, path, "traced", lineterm="", n=1))
+    assert not diff, "\n".join(diff[:30])
