@@ -6,9 +6,14 @@
 # site as trak-web.zip.
 # Included from the top CMakeLists.txt.
 
-set(page_files "${PROJECT_SOURCE_DIR}/web/page.js" "${PROJECT_SOURCE_DIR}/web/controls.js"
-               "${PROJECT_SOURCE_DIR}/web/shell.html")
+# Each page's heading names its program and what it does.
+set(trakflat_heading "trakflat: putanja loptice na pravougaonom stolu")
+set(trakbox_heading "trakbox: putanja loptice u kutiji")
 foreach(program trakflat trakbox)
+  set(TRAK_HEADING "${${program}_heading}")
+  configure_file(web/shell.html shell-${program}.html @ONLY)
+  set(page_files "${PROJECT_SOURCE_DIR}/web/page.js" "${PROJECT_SOURCE_DIR}/web/controls.js"
+                 "${PROJECT_BINARY_DIR}/shell-${program}.html")
   set_target_properties(${program} PROPERTIES SUFFIX .html
     RUNTIME_OUTPUT_DIRECTORY "${PROJECT_BINARY_DIR}"
     LINK_DEPENDS "${page_files}")
@@ -29,7 +34,7 @@ foreach(program trakflat trakbox)
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=trak_controls
     "-sEXPORTED_FUNCTIONS=_main,_page_touch,_page_key,_page_first_view"  # web/page.h
     "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/page.js"
-    "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html")
+    "SHELL:--shell-file ${PROJECT_BINARY_DIR}/shell-${program}.html")
   # emcc's JavaScript optimiser loads Debian's acorn module, which a node
   # other than Debian's own does not look for.
   set_property(TARGET ${program} PROPERTY CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)

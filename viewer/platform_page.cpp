@@ -6,6 +6,10 @@
 
 #include "viewer/draw.h"
 #include "viewer/platform.h"
+#include "viewer/scene.h"
+#include "viewer/viewer.h"
+#include "viewer/words.h"
+#include "web/page.h"
 
 namespace {
 
@@ -91,4 +95,14 @@ void window_unavailable() {
                  "hardversku grafiku.\n"
               << std::flush;
     emscripten_exit_with_live_runtime();
+}
+
+EM_JS(void, page_describe, (const char* name, const char* ends, const char* more), {
+    Module.trakDescribe(UTF8ToString(name), UTF8ToString(ends), UTF8ToString(more));
+});
+
+// A long path's first thousand legs: more would only slow the page.
+void viewer_describe(const float size[], int axes, Point start) {
+    const PictureWords w = picture_words(scene.segments, size, axes, start, 1000);
+    page_describe(w.name.c_str(), w.ends.c_str(), w.more.c_str());
 }

@@ -14,6 +14,10 @@ extern "C" {
 /// on; 0 at the end of input. Module.trakInput in web/page.js, awaited (console/platform_page.cpp).
 int page_input(char* buf, int size);
 
+/// The canvas's name, the ends of the path's legs (a line each) and a line for the legs not
+/// listed, for the page to show (viewer/words.h). Module.trakDescribe in web/page.js.
+void page_describe(const char* name, const char* ends, const char* more);
+
 /// Called by web/controls.js: the first `count` fingers (up to two) on the canvas now at (ax, ay)
 /// and (bx, by), in canvas pixels (viewer/controls_page.cpp).
 void page_touch(int count, double ax, double ay, double bx, double by);

@@ -61,8 +61,21 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
     if (wake) wake();
   }
 
+  // The question asked now: the console's last line with text, after the
+  // line that heads it where that is a short prompt such as "x= " (so
+  // "Unesi koordinate pocetne tacke x="); a prompt's answered lines, typed
+  // after it, are passed over.
+  function question() {
+    const lines = consoleEl.textContent.split('\n').map((l) => l.trim()).filter((l) => l);
+    const last = lines.pop() || '';
+    if (!/^[a-z]=$/.test(last)) return last;
+    return [lines.reverse().find((l) => !/^[a-z]= /.test(l)), last].join(' ').trim();
+  }
+
   // Up to `size` bytes of input, awaited until there are some; none at the end.
+  // The answer field is named by the question it now answers.
   Module.trakInput = async (size) => {
+    if (!pending.length && !ended) answer.setAttribute('aria-label', question());
     while (!pending.length && !ended) await new Promise((resolve) => (wake = resolve));
     wake = null;
     const bytes = pending.subarray(0, size);
@@ -104,10 +117,25 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
     answer.focus({ preventScroll: true });
   }
 
+  // The picture in words: the canvas's name, and the list of the path's legs.
+  Module.trakDescribe = (name, ends, more) => {
+    Module.canvas.setAttribute('aria-label', name);
+    document.getElementById('path').replaceChildren(...ends.split('\n').filter((e) => e).map((e) => {
+      const item = document.createElement('li');
+      item.textContent = e;
+      return item;
+    }));
+    document.getElementById('path-more').textContent = more;
+  };
+
   Module.frames = 0;
-  // Once the window shows, the dialogue is over.
+  // Once the window shows, the dialogue is over; a student who typed the
+  // answers goes on to the picture.
   Module.postMainLoop = () => {
-    if (Module.frames++ === 0) answer.disabled = true;
+    if (Module.frames++) return;
+    document.body.classList.add('shown');
+    if (document.activeElement === answer) Module.canvas.focus({ preventScroll: true });
+    answer.disabled = true;
   };
   Module.onExit = (status) => {
     Module.exitStatus = status;
