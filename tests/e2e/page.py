@@ -5,6 +5,7 @@ an .err; a case without an .out waits for the window instead. Real input waits u
 it before the next."""
 
 import contextlib
+import json
 import os
 import tempfile
 import time
@@ -16,6 +17,7 @@ from webdriver import Chromium, WebKit, serve
 from xwindow import display, tool, until
 
 BROWSERS = dict(chromium=Chromium, firefox=Firefox, webkit=WebKit)
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core", "axe.min.js")
 RECT = "(scrollTo(0, 0), document.getElementById('%s').getBoundingClientRect().toJSON())"  # the page at its top
 SHOWN = "[...['console', 'errors'].map(id => document.getElementById(id).textContent), Module.exitStatus ?? null]"
 # The input events the page has been given, counted before its own handlers see them.
@@ -31,10 +33,10 @@ DRAWN = ("(window.trakDrawn ??= (c => { const n = {frames: 0, bytes: 0}, wrap = 
 class Page:
     """The steps on a page's canvas, in canvas pixels, whatever size the page shows it."""
 
-    def __init__(self, browser, engine):
-        self.browser, self.js, self.engine = browser, browser.js, engine
+    def __init__(self, browser, engine, case):
+        self.browser, self.js, self.engine, self.case = browser, browser.js, engine, case
         self.x = self.y = 0  # the mouse
-        self.drawn_before = self.js("Module.ctx && " + DRAWN)
+        self.drawn_before = self.js("window.Module && Module.ctx && " + DRAWN)
 
     def taken(self, event, act, count=1):
         """Does `act` and waits until the page has been given `count` more `event`s."""
@@ -84,6 +86,33 @@ class Page:
         self.taken("keydown", lambda: self.browser.key(key, times=int(times)), int(times))
         assert not self.js("scrollX + scrollY"), f"{key} scrolled the page"
 
+    def type(self, *words):
+        for word in words:
+            for key in [*word, "Enter"]:
+                self.key(key)
+
+    def attr(self, id, name, *value):
+        until(f"{name} {' '.join(value)}", lambda: self.js(
+            f"document.getElementById('{id}').getAttribute('{name}')") == " ".join(value), 10)
+
+    def path(self):
+        got = self.js("[...document.querySelectorAll('#path li, #path-more')].map(e => e.textContent).join('\\n')")
+        want = open(self.case.base + ".path").read()
+        assert got.strip("\n") == want.strip("\n"), f"the path listed is {got[:300]}"
+
+    def inview(self, *ids):
+        for id in ids:
+            r, w, h = self.js(RECT % id), self.js("innerWidth"), self.js("innerHeight")
+            assert r["left"] >= 0 and r["top"] >= 0 and r["right"] <= w and r["bottom"] <= h, f"{id} at {r}"
+            assert id != "canvas" or r["width"] >= min(w / 2, 300), f"the canvas {r['width']} wide of {w}"
+
+    def axe(self):
+        self.js("(window.trakAxe = null, (0, eval)(%s), axe.run(document, {runOnly: {type: 'tag', values: ['wcag2a', "
+                "'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice']}}).then(r => trakAxe = r.violations"
+                ".map(v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))), 1)" % json.dumps(open(AXE).read()))
+        violations = until("axe", lambda: self.js("trakAxe && [trakAxe]"), 60)[0]
+        assert not violations, "; ".join(violations)
+
     def still(self, seconds):
         before = self.js(DRAWN)
         time.sleep(float(seconds))
@@ -115,7 +144,7 @@ def dialogue(browser, server, site, case, way):
             "http": "?answers=" + os.path.basename(file.name), "input": "?input=" + quote_plus(case.answers)}
             .get(way, ""))
         url = server.url if scheme == "http" else "file://" + os.path.abspath(site)
-        browser.go(f"{url}/trak{case.program}.html{query}")
+        browser.go(f"{url}/{query}" if query[:1] not in ("", "?") else f"{url}/trak{case.program}.html{query}")
         for line in case.answers.decode().splitlines() if typed else ():  # each after its prompt
             at = want[0].index(line + "\n", at)
             until(f"the prompt before {line}", lambda: browser.js(SHOWN)[0] == want[0][:at], 30)
@@ -124,6 +153,8 @@ def dialogue(browser, server, site, case, way):
             at += len(line) + 1
         if typed:
             browser.key("d", ctrl=True)
+        if case.open and want[0] is None:
+            return  # its steps say what the page must show
         try:
             until("the page", lambda: browser.js(SHOWN) == want if want[0] is not None else
                   browser.js("Module.frames"), 120)
@@ -141,4 +172,4 @@ def run(site, cases, engine, way):
         for case in cases:
             print(case.path, flush=True)  # the last one named fails, if one does
             dialogue(browser, server, site, case, way)
-            case.run(Page(browser, engine), engine)
+            case.run(Page(browser, engine, case), engine)
