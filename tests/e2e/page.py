@@ -1,8 +1,7 @@
-"""The page backend: cases in the programs' pages (SITE/trakNAME.html), one after another in one browser of
-one engine, served by a private web server or opened from files. The page's #console and #errors must show
-NAME.out (NAME.typed, echoes in, when typed) and NAME.err, and the program end with status 1 where there is
-an .err; a case without an .out waits for the window instead. Real input waits until the page has taken
-it before the next."""
+"""The page backend: cases in the programs' pages, one after another in one browser, served by a private web
+server or opened from files. The page's #console and #errors must show NAME.out (NAME.typed, echoes in, when
+typed) and NAME.err, the program ending with status 1 if there is an .err; else the window must show. Real
+input waits until the page has taken it before the next."""
 
 import contextlib
 import json

@@ -1,13 +1,9 @@
-"""The end-to-end tests: which there are for a build, and running one.
-
-    run.py list KIND BINARY_DIR
-        The tests of a build of KIND (desktop, sanitized, wine or web), a line each: NAME|CTEST
-        PROPERTIES|ARGUMENT|..., which CMake adds as `run.py ARGUMENT... FLAT BOX [-- EMULATOR...]`.
-    run.py BACKEND[.WAY] CASE... FLAT BOX [-- EMULATOR...]
-        Runs a window case on the desktop, sanitized or wine backend, or a console transcript (NAME.in)
-        on `transcript`; or cases one after another in one browser of chromium, firefox or webkit, in
-        the pages beside FLAT and BOX (the programs), their answers given in WAY (steps.py's `ways`).
-"""
+"""The end-to-end tests. `run.py list KIND BINARY_DIR` lists those of a build of KIND (desktop, sanitized,
+wine or web), a line each, NAME|CTEST PROPERTIES|ARGUMENT|..., which CMake adds as `run.py ARGUMENT... FLAT BOX
+[-- EMULATOR...]`. `run.py BACKEND[.WAY] CASE... FLAT BOX [-- EMULATOR...]` runs a window case on the desktop,
+sanitized or wine backend, a console transcript (NAME.in) on `transcript`, or cases one after another in one
+browser of chromium, firefox or webkit in the pages beside FLAT and BOX (the programs), the answers given in
+WAY (steps.txt's `ways`)."""
 
 import glob
 import os
@@ -17,23 +13,20 @@ sys.dont_write_bytecode = True  # nothing written into tests/ or scripts/
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 import desktop  # noqa: E402
 import page  # noqa: E402
-from steps import BACKENDS, ENGINES, HERE, Case, check  # noqa: E402
+from steps import BACKENDS, ENGINES, HERE, Case  # noqa: E402
 
 
 def tests(kind, binary):
     """(name, ctest properties, arguments) of each test of a build of `kind`."""
-    check(dict(desktop=desktop.Desktop, sanitized=desktop.Desktop, wine=desktop.Wine,
-               **dict.fromkeys(ENGINES, page.Page)))
-    transcripts = sorted(glob.glob(f"{HERE}/transcripts/*.in"))
+    transcripts = [Case(p) for p in sorted(glob.glob(f"{HERE}/transcripts/*.in"))]
     cases = [Case(p) for p in sorted(glob.glob(f"{HERE}/windows/*.case") + glob.glob(f"{HERE}/pages/*.case"))]
     for case in cases:
         for engine in case.engines:
             list(case.steps_for(engine))  # a step the engine cannot do fails the listing too
-    ways = {t: open(t[:-3] + ".ways").read().split() if os.path.exists(t[:-3] + ".ways") else [] for t in transcripts}
     if kind in ("desktop", "sanitized", "wine"):
         window = "LABELS display TIMEOUT 300" + (
             f" RESOURCE_LOCK wine-window ENVIRONMENT WINEPREFIX={binary}/wine-window" if kind == "wine" else "")
-        yield from ((f"transcript.{os.path.basename(t)[:-3]}", "LABELS console", ["transcript", t]) for t in transcripts)
+        yield from ((f"transcript.{t.name}", "LABELS console", ["transcript", t.path]) for t in transcripts)
         yield from ((f"window.{c.name}", window, [kind, c.path]) for c in cases if kind in c.engines)
         return
     assert kind == "web", f"no build kind {kind}"
@@ -41,12 +34,10 @@ def tests(kind, binary):
         # All the transcripts in one browser, slow to start; a page has no full output device. Drawing a
         # million legs takes Chromium's renderer both cores.
         yield f"page.{engine}.transcripts", "LABELS display" + " PROCESSORS 2" * (engine == "chromium"), [engine] + [
-            t for t in transcripts if not t.endswith("_output_full.in")]
-        yield from ((f"page.{engine}.{way}.{os.path.basename(t)}", "LABELS display", [f"{engine}.{way}", t])
-                    for t in transcripts for way in ways[t])
-        yield from ((f"page.{engine}.{way}.{c.name}.case".replace(".http.", "."),
-                     "LABELS display", [f"{engine}.{way}", c.path])
-                    for c in cases if engine in c.engines for way in ["http"] + c.ways)
+            t.path for t in transcripts if not t.name.endswith("_output_full")]
+        yield from ((f"page.{engine}.{way}.{os.path.basename(c.path)}".replace(".http.", "."), "LABELS display",
+                     [f"{engine}.{way}", c.path]) for c in transcripts + cases if engine in c.engines
+                    for way in ["http"] * (c in cases) + c.ways)
 
 
 def main(argv):

@@ -44,9 +44,11 @@ class Case:
         first = lambda name, default: next((args for _, s, args in self.steps if s == name), default)  # noqa
         pages = os.path.basename(os.path.dirname(path)) == "pages"
         self.engines = first("engines", ENGINES if pages else DESKTOP + ENGINES)
-        self.ways, self.open = first("ways", []), first("open", None)
-        self.answers = "".join(a + "\n" for a in first("answers", [])).encode() if path.endswith(".case") \
-            else open(path, "rb").read()
+        transcript = not path.endswith(".case")
+        self.ways = open(self.base + ".ways").read().split() if transcript and os.path.exists(self.base + ".ways") \
+            else first("ways", [])
+        self.open = first("open", None)
+        self.answers = open(path, "rb").read() if transcript else "".join(a + "\n" for a in first("answers", [])).encode()
         self.valgrind, self.webgl = first("valgrind", None) is not None, first("nowebgl", None) is None
 
     def steps_for(self, engine):
@@ -67,14 +69,6 @@ class Case:
                 getattr(backend, step)(*args)
             except AssertionError as e:
                 raise AssertionError(f"{self.path}:{line}: {step} {' '.join(args)}: {e}") from None
-
-
-def check(backends):
-    """That each backend's class has a method for every step the table gives that backend."""
-    for engine, cls in backends.items():
-        lacking = [s for s, (_, where, _) in STEPS.items() if s not in CASE_STEPS and engine in where
-                   and not callable(getattr(cls, s, None))]
-        assert not lacking, f"{engine} has no method for the steps {lacking}"
 
 
 def alike(got, want, w, slack):

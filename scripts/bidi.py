@@ -1,4 +1,5 @@
-"""Firefox ESR, headless, through WebDriver BiDi (python3-websocket); its WebGL needs the display even so."""
+"""Firefox ESR, headless, through WebDriver BiDi (python3-websocket); its WebGL needs the display even so.
+With webdriver.py, how the page tests (tests/e2e/page.py) talk to each browser."""
 
 import base64
 import json
