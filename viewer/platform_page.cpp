@@ -45,9 +45,9 @@ void upload(const std::vector<Segment>& segments) {
 // The browser's GL copies every vertex of immediate mode again on every
 // frame, so a long path took seconds a frame. The scene no longer changes
 // once the window shows: its segments go to the GPU once, and each frame
-// draws a run of one colour with two calls, its lines and then its dots.
-// The pixels are those of segment by segment, since nothing of another
-// colour comes between.
+// draws a run of one colour as its lines and then its dots, a few calls
+// whatever its length. The pixels are those of segment by segment, since
+// nothing of another colour comes between.
 void draw_segments(const std::vector<Segment>& segments) {
     if (segments.empty()) return;
     const bool first = buffer == 0;
