@@ -2,8 +2,8 @@
 # NAME.html with its script and its WebAssembly inside, so that the site
 # works opened from the file system as well as from a web server. Built
 # straight into the build directory, which becomes the site: an index.html
-# and the example answer files beside the pages, and what installs the site
-# as an app. `cpack -G ZIP` packs the site as trak-web.zip.
+# and the example answer files beside the pages. `cpack -G ZIP` packs the
+# site as trak-web.zip.
 # Included from the top CMakeLists.txt.
 
 set(page_files "${PROJECT_SOURCE_DIR}/web/page.js" "${PROJECT_SOURCE_DIR}/web/controls.js"
