@@ -46,8 +46,28 @@ file(GLOB examples RELATIVE "${PROJECT_SOURCE_DIR}" CONFIGURE_DEPENDS "${PROJECT
 foreach(example ${examples})
   configure_file(${example} ${example} COPYONLY)
 endforeach()
-install(FILES "${PROJECT_BINARY_DIR}/index.html" LICENSE DESTINATION .)
-install(DIRECTORY examples DESTINATION .)
+
+# Installed as an app from a browser: the manifest, its icons (the desktop's SVGs, and the PNGs of
+# the sizes browsers ask for, drawn from them as the 48-pixel ones are, at 192 and 512 pixels) and
+# the service worker that keeps the whole site for use with no network. Made after the pages, as
+# its cache is named by a hash of every file of the site.
+configure_file(web/manifest.webmanifest manifest.webmanifest COPYONLY)
+set(icons trakbox-192.png trakbox-512.png trakbox.svg trakflat.svg)
+foreach(icon ${icons})
+  configure_file(docs/desktop/${icon} icons/${icon} COPYONLY)
+endforeach()
+list(TRANSFORM icons PREPEND "${PROJECT_BINARY_DIR}/icons/")
+list(TRANSFORM examples PREPEND "${PROJECT_BINARY_DIR}/")
+add_custom_command(OUTPUT sw.js
+  COMMAND ${CMAKE_COMMAND} -DSITE=${PROJECT_BINARY_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/serviceworker.cmake
+  DEPENDS trakflat trakbox cmake/serviceworker.cmake web/sw.js "${PROJECT_BINARY_DIR}/index.html"
+          "${PROJECT_BINARY_DIR}/manifest.webmanifest" ${icons} ${examples}
+  VERBATIM)
+add_custom_target(serviceworker ALL DEPENDS sw.js)
+
+install(FILES "${PROJECT_BINARY_DIR}/index.html" "${PROJECT_BINARY_DIR}/manifest.webmanifest"
+              "${PROJECT_BINARY_DIR}/sw.js" LICENSE DESTINATION .)
+install(DIRECTORY examples "${PROJECT_BINARY_DIR}/icons" DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME trak-web)

@@ -6,12 +6,13 @@ input waits until the page has taken it before the next."""
 import contextlib
 import json
 import os
+import shutil
 import tempfile
 import time
 from urllib.parse import quote_plus
 
 from bidi import Firefox
-from steps import look
+from steps import HERE, look
 from webdriver import Chromium, WebKit, serve
 from xwindow import display, tool, until
 
@@ -130,6 +131,33 @@ class Page:
                       ".map(id => document.getElementById(id).getBoundingClientRect().right)]")
         assert got[0] == int(w) >= max(got), f"{w} wide: width, scrolled width, right edges {got}"
 
+    kept = lambda self: until("the site kept by its service worker", lambda: self.js(  # its caches, once it answers
+        "navigator.serviceWorker.controller && (caches.keys().then(k => window.trakKept = k), window.trakKept)"), 30)
+    offline = lambda self: (self.kept(), self.server.shutdown(), self.server.server_close())  # refused, not waiting
+
+    def again(self, way, query):
+        self.case.open, site = ["http", query], self.server.RequestHandlerClass.keywords["directory"]
+        dialogue(self.browser, self.server, site, self.case, way)
+        assert f"<title>{self.js('document.title')}</title>" in open(f"{site}/trak{self.case.program}.html").read()
+
+    def rebuilt(self):
+        before, self.tmp = self.kept(), tempfile.TemporaryDirectory(ignore_cleanup_errors=True)
+        site = shutil.copytree(self.site, self.tmp.name + "/site", ignore=shutil.ignore_patterns("answers-*", "Test*"))
+        tool(None, "sed", "-i", "s|</title>| (2)</title>|", f"{site}/trak{self.case.program}.html")
+        tool(None, "cmake", "-DSITE=" + site, "-P", f"{HERE}/../../cmake/serviceworker.cmake")
+        self.server.RequestHandlerClass.keywords["directory"] = site  # the same address
+        self.browser.go(self.server.url + "/index.html")
+        until("the new site kept alone", lambda: (k := self.kept()) != before and len(k) == 1, 30)
+
+    def manifest(self, *fields):
+        assert not (e := self.browser.cdp("Page.getInstallabilityErrors")["installabilityErrors"]), e
+        got = self.browser.cdp("Page.getAppManifest")  # as written, and as read (addresses in the site)
+        got = {**json.loads(got["data"]), **json.loads(json.dumps(got["manifest"]).replace(self.server.url + "/", ""))}
+        got["icons"], urls = ",".join(i["sizes"] for i in got["icons"]), json.dumps([i["url"] for i in got["icons"]])
+        got["shown"] = self.js(f"Promise.all({urls}.map(src => Object.assign(new Image(), {{src}})).map(i => i.decode()"
+                               ".then(() => i.width + 'x' + i.height, () => 0))).then(shown => shown.join())")
+        assert all(str(got.get(k)) == v for k, v in (f.split("=", 1) for f in fields)), got
+
 
 def dialogue(browser, server, site, case, way):
     """Opens the case's page, gives it the answers in `way`, and waits until the page shows what it must."""
@@ -168,6 +196,7 @@ def run(site, cases, engine, way):
         # One browser for all the cases, so they must all want WebGL or all not.
         browser = BROWSERS[engine](stack.enter_context(display()), profile, cases[0].webgl)
         stack.callback(browser.close)
+        Page.server, Page.site = server, site  # for the steps that stop the server or change the site
         for case in cases:
             print(case.path, flush=True)  # the last one named fails, if one does
             dialogue(browser, server, site, case, way)
