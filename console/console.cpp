@@ -63,6 +63,14 @@ bool whole_number(const std::string& word) {
     return true;
 }
 
+// The question a prompt puts: its heading, if any, and the prompt, without
+// the blanks and line ends about them ("Unesi koordinate pocetne tacke x=").
+std::string question(const char* heading, const char* prompt) {
+    std::string q = std::string(heading) + (*heading ? " " : "") + prompt;
+    while (!q.empty() && std::isspace(static_cast<unsigned char>(q.back()))) q.pop_back();
+    return q;
+}
+
 // Prints `prompt` and reads words until `judge` takes one: it gives
 // nullptr, or the message that refuses the word. A refused word's line is
 // dropped. False at the end of input.
@@ -70,6 +78,7 @@ template <typename Judge>
 bool ask_word(Console& c, const char* prompt, Judge judge) {
     for (;;) {
         c.out << prompt;
+        console_asking(question(c.heading, prompt));
         std::string word;
         if (!next_word(c, word)) return false;
         const char* refusal = judge(word);

@@ -13,6 +13,8 @@
 
 namespace {
 
+EM_JS(void, page_asking, (const char* question), { Module.trakAsking(UTF8ToString(question)); });
+
 EM_ASYNC_JS(int, page_input, (char* buf, int size), {
     const bytes = await Module.trakInput(size);
     HEAPU8.set(bytes, buf);
@@ -38,5 +40,7 @@ void console_standard_streams() {
     static PageInput in;
     std::cin.rdbuf(&in);
 }
+
+void console_asking(const std::string& question) { page_asking(question.c_str()); }
 
 int console_exit(int status) { std::exit(status); }

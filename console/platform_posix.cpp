@@ -3,4 +3,6 @@
 
 void console_standard_streams() {}
 
+void console_asking(const std::string&) {}
+
 int console_exit(int status) { return status; }

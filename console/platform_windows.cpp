@@ -12,4 +12,6 @@ void console_standard_streams() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+void console_asking(const std::string&) {}
+
 int console_exit(int status) { return status; }

@@ -22,9 +22,10 @@ bool ask_size(Console& c, const char* prompt, float& size) {
 }
 
 bool ask_start_point(Console& c, const float size[], int axes, Point& start) {
+    c.heading = "Unesi koordinate pocetne tacke";
     int axis = 0;
     while (axis < axes) {
-        if (axis == 0) c.out << "Unesi koordinate pocetne tacke\n";
+        if (axis == 0) c.out << c.heading << "\n";
         float& v = component(start, axis);
         if (!console_read_float(c, axis_prompt[axis], v)) return false;
         if (v < 0 || v > size[axis]) {
@@ -33,19 +34,24 @@ bool ask_start_point(Console& c, const float size[], int axes, Point& start) {
         }
         ++axis;
     }
+    c.heading = "";
     return true;
 }
 
 bool ask_direction(Console& c, int axes, Point& direction) {
+    c.heading = "Unesi pravac pocetne tacke";
     for (;;) {
-        c.out << "Unesi pravac pocetne tacke\n";
+        c.out << c.heading << "\n";
         bool all_zero = true;
         for (int axis = 0; axis < axes; ++axis) {
             float& v = component(direction, axis);
             if (!console_read_float(c, axis_prompt[axis], v)) return false;
             if (v != 0) all_zero = false;
         }
-        if (!all_zero) return true;
+        if (!all_zero) {
+            c.heading = "";
+            return true;
+        }
         c.out << "Unesite pravac razlicit od nule\n";
     }
 }

@@ -18,6 +18,10 @@ int page_input(char* buf, int size);
 /// listed, for the page to show (viewer/words.h). Module.trakDescribe in web/page.js.
 void page_describe(const char* name, const char* ends, const char* more);
 
+/// The question that the answer read next answers, which names the page's answer field
+/// (console/platform_page.cpp). Module.trakAsking in web/page.js.
+void page_asking(const char* question);
+
 /// Called by web/controls.js: the first `count` fingers (up to two) on the canvas now at (ax, ay)
 /// and (bx, by), in canvas pixels (viewer/controls_page.cpp).
 void page_touch(int count, double ax, double ay, double bx, double by);

@@ -61,21 +61,12 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
     if (wake) wake();
   }
 
-  // The question asked now: the console's last line with text, after the
-  // line that heads it where that is a short prompt such as "x= " (so
-  // "Unesi koordinate pocetne tacke x="); a prompt's answered lines, typed
-  // after it, are passed over.
-  function question() {
-    const lines = consoleEl.textContent.split('\n').map((l) => l.trim()).filter((l) => l);
-    const last = lines.pop() || '';
-    if (!/^[a-z]=$/.test(last)) return last;
-    return [lines.reverse().find((l) => !/^[a-z]= /.test(l)), last].join(' ').trim();
-  }
+  // The answer field is named by the question it answers, as the program
+  // asks it ("Unesi koordinate pocetne tacke x=").
+  Module.trakAsking = (question) => answer.setAttribute('aria-label', question);
 
   // Up to `size` bytes of input, awaited until there are some; none at the end.
-  // The answer field is named by the question it now answers.
   Module.trakInput = async (size) => {
-    if (!pending.length && !ended) answer.setAttribute('aria-label', question());
     while (!pending.length && !ended) await new Promise((resolve) => (wake = resolve));
     wake = null;
     const bytes = pending.subarray(0, size);
