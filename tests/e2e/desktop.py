@@ -1,5 +1,5 @@
-"""The desktop backend: a program's window on a private Xvfb, driven by real X input (xdotool), its GL
-calls traced by apitrace, or the whole run under valgrind."""
+"""The desktop backend: a program's window on a private Xvfb, driven by real X input (xdotool),
+its GL calls traced by apitrace, or the whole run under valgrind."""
 
 import os
 import re
@@ -15,30 +15,29 @@ MATRIX = re.compile(r"gl(MatrixMode|LoadIdentity|Viewport|MultMatrix|Translate|R
 
 def xdotool(*words):
     """A step that is an xdotool command, its arguments after `words` (%w: the window)."""
-    return lambda self, *args: tool(self.d, "xdotool", *(w.replace("%w", self.wid) for w in words), *args)
+    return lambda self, *args: tool(self.d, "xdotool", *(w.replace("%w", self.wid) for w in words),
+                                    *args)
 
 
 class Desktop:
-    """The steps on a window that opens at (100, 50), 1024 x 700, keeps redrawing and ends with status 0
-    when closed as by a window manager."""
+    """The steps on a window that opens at (100, 50), 1024 x 700, redrawn without pause, ending
+    with status 0 when closed as by a window manager."""
 
     def __init__(self, d, wid):
         self.d, self.wid, self.calls = d, wid, []  # the checks of the GL calls, once traced
 
     def look(self, name, slack=0, *engines):
-        look(lambda: picture(self.d, self.wid), lambda path: save(self.d, self.wid, path), name, slack)
+        look(lambda: picture(self.d, self.wid), lambda to: save(self.d, self.wid, to), name, slack)
 
     point = xdotool("mousemove", "--window", "%w")
     move = xdotool("mousemove_relative", "--")
     press = xdotool("mousedown")
     release = xdotool("mouseup")
     resize = xdotool("windowsize", "%w")
-
-    def frame(self, name):  # each checked once the run's trace is complete
-        self.calls.append(lambda frames: same(frames[0], name))
-
-    def matrix(self, name):
-        self.calls.append(lambda frames: same([c for f in frames for c in f if MATRIX.match(c)], name))
+    # Each checked once the run's trace is complete.
+    frame = lambda self, name: self.calls.append(lambda frames: same(frames[0], name))
+    matrix = lambda self, name: self.calls.append(
+        lambda frames: same([c for f in frames for c in f if MATRIX.match(c)], name))
 
 
 def run(case, engine, program, emulator):
@@ -47,17 +46,18 @@ def run(case, engine, program, emulator):
         # Under sanitizers the GL driver's leaks cannot be suppressed (it is
         # unloaded first), and the tracer comes before the sanitizer.
         env = {} if emulator else {"GALLIUM_DRIVER": "softpipe"} if case.valgrind else {
-            "ASAN_OPTIONS": "detect_leaks=0:verify_asan_link_order=0", "TRACE_FILE": trace, "LD_PRELOAD": TRACER}
+            "ASAN_OPTIONS": "detect_leaks=0:verify_asan_link_order=0", "TRACE_FILE": trace,
+            "LD_PRELOAD": TRACER}
         wrapper = ["valgrind", "--error-exitcode=99", "--leak-check=full", "--quiet",
                    "--errors-for-leak-kinds=definite,indirect", "--keep-debuginfo=yes",
                    f"--suppressions={HERE}/valgrind.supp"] if case.valgrind else emulator
         p, wid = start(d, program, case.answers, env, wrapper)
         try:
             geometry = wid and tool(d, "xdotool", "getwindowgeometry", wid).decode()
-            at = "" if emulator else "Position: 100,50"
+            at = "" if emulator else "Position: 100,50"  # wine's window lands anywhere
             assert wid and at in geometry and "Geometry: 1024x700" in geometry, \
                 f"window {geometry}; status {p.poll()}: {p.stderr.read()}"
-            window = Desktop(d, wid)  # under wine: its first view (steps.txt), anywhere, framed by wine
+            window = Desktop(d, wid)
             case.run(window, engine)
             time.sleep(2 if case.valgrind else 0.3)  # some more frames
             close(d, wid)

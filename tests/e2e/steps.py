@@ -1,10 +1,8 @@
-"""The window and page cases: reading a case file and its steps (the table of steps.txt), and comparing what
-a window shows with the pictures in pictures/ and its GL calls with calls/.
-
-A case file is NAME.case, NAME starting with the program's short name (flat_..., box_...). Each line is a
-step, a word and its arguments; `#` starts a comment. A step runs on every backend the case runs on, and
-one that a backend cannot do fails the case at its line, unless an `end` before it ended the case there.
-"""
+"""The window and page cases, and comparing what a window shows with pictures/ and its GL calls
+with calls/. A case file is NAME.case, NAME starting with the program's short name (flat_...,
+box_...). Each line is a step of steps.txt and its arguments; `#` starts a comment. A step runs on
+every backend the case runs on, and one that a backend cannot do fails the case at its line, unless
+an `end` before it ended the case there."""
 
 import difflib
 import os
@@ -25,12 +23,13 @@ for row in open(os.path.join(HERE, "steps.txt")):
         name, args, where, what = (field.strip() for field in row.split("|", 3))
         STEPS[name] = (args, sum((BACKENDS if w == "all" else ENGINES if w == "pages" else (w,)
                                   for w in where.split()), ()), what)
-CASE_STEPS = ("answers", "engines", "ways", "end", "valgrind", "open", "nowebgl")  # read before the case runs
+# Read before the case runs.
+CASE_STEPS = ("answers", "engines", "ways", "end", "valgrind", "open", "nowebgl")
 
 
 class Case:
-    """A case file read: its steps as (line, name, arguments), and what a backend needs before it starts.
-    A transcript, NAME.in, is a case of its answers alone."""
+    """A case file read: its steps as (line, name, arguments), and what a backend needs before it
+    starts. A transcript, NAME.in, is a case of its answers alone, its ways in NAME.ways."""
 
     def __init__(self, path):
         self.path, self.base = path, path.rsplit(".", 1)[0]
@@ -41,24 +40,28 @@ class Case:
             if words := text.split("#")[0].split():
                 assert words[0] in STEPS, f"{path}:{line}: no step {words[0]}"
                 self.steps.append((line, words[0], words[1:]))
-        first = lambda name, default: next((args for _, s, args in self.steps if s == name), default)  # noqa
+        first = lambda name, default: next((a for _, s, a in self.steps if s == name), default)
         pages = os.path.basename(os.path.dirname(path)) == "pages"
         self.engines = first("engines", ENGINES if pages else DESKTOP + ENGINES)
-        transcript = not path.endswith(".case")
-        self.ways = open(self.base + ".ways").read().split() if transcript and os.path.exists(self.base + ".ways") \
-            else first("ways", [])
         self.open = first("open", None)
-        self.answers = open(path, "rb").read() if transcript else "".join(a + "\n" for a in first("answers", [])).encode()
-        self.valgrind, self.webgl = first("valgrind", None) is not None, first("nowebgl", None) is None
+        self.valgrind = first("valgrind", None) is not None
+        self.webgl = first("nowebgl", None) is None
+        if path.endswith(".case"):
+            self.ways = first("ways", [])
+            self.answers = "".join(a + "\n" for a in first("answers", [])).encode()
+        else:
+            ways = self.base + ".ways"
+            self.ways = open(ways).read().split() if os.path.exists(ways) else []
+            self.answers = open(path, "rb").read()
 
     def steps_for(self, engine):
-        """The steps `engine` runs, up to an `end` that names it; a step it cannot do fails the case."""
-        assert set(self.engines) <= set(BACKENDS), f"{self.path}: engines {self.engines}, not of {BACKENDS}"
+        """The steps `engine` runs, up to an `end` naming it; one it cannot do fails the case."""
+        assert set(self.engines) <= set(BACKENDS), f"{self.path}: engines {self.engines}"
         for line, step, args in self.steps:
             if step == "end" and engine in args:
                 return
-            assert engine in STEPS[step][1], f"{self.path}:{line}: {engine} cannot do `{step}`; end the case " \
-                                             f"before it there, or leave {engine} out of its engines"
+            assert engine in STEPS[step][1], f"{self.path}:{line}: {engine} cannot do `{step}`; " \
+                f"end the case before it there, or leave {engine} out of its engines"
             if step not in CASE_STEPS:
                 yield line, step, args
 
@@ -77,9 +80,10 @@ def alike(got, want, w, slack):
     away in the other: a line drawn a pixel aside, as renderers may turn lines."""
     if got == want or len(got) != len(want) or not slack:
         return got == want
-    px = lambda p, i: p[3 * i:3 * i + 3] if i >= 0 else b""  # noqa: E731
+    px = lambda p, i: p[3 * i:3 * i + 3] if i >= 0 else b""
     off = [i for i in range(len(got) // 3) if px(got, i) != px(want, i)]
-    near = lambda p, q, i: any(px(q, i + y + x) == px(p, i) for y in (-w, 0, w) for x in (-1, 0, 1))  # noqa
+    near = lambda p, q, i: any(px(q, i + y + x) == px(p, i)
+                               for y in (-w, 0, w) for x in (-1, 0, 1))
     return len(off) <= slack and all(near(got, want, i) and near(want, got, i) for i in off)
 
 
@@ -90,8 +94,9 @@ def look(picture, keep, name, slack=0):
     if UPDATE and not os.path.exists(path):
         keep(path)
     # /usr/bin/convert: a `convert` earlier on PATH may not be ImageMagick's.
-    want = subprocess.run(["/usr/bin/convert", path, "-depth", "8", "rgb:-"], capture_output=True).stdout
-    width = int(subprocess.run(["/usr/bin/identify", "-format", "%w", path], capture_output=True).stdout)
+    magick = lambda *argv: subprocess.run(argv, capture_output=True).stdout
+    want = magick("/usr/bin/convert", path, "-depth", "8", "rgb:-")
+    width = int(magick("/usr/bin/identify", "-format", "%w", path))
     try:
         until(name, lambda: alike(picture(), want, width, int(slack)))
     except AssertionError:
@@ -104,5 +109,6 @@ def same(calls, name):
     path = os.path.join(HERE, "calls", name + ".txt")
     if UPDATE and not os.path.exists(path):
         open(path, "w").write("\n".join(calls) + "\n")
-    diff = list(difflib.unified_diff(open(path).read().splitlines(), calls, path, "traced", lineterm="", n=1))
+    diff = list(difflib.unified_diff(open(path).read().splitlines(), calls, path, "traced",
+                                     lineterm="", n=1))
     assert not diff, "\n".join(diff[:30])
