@@ -1,6 +1,6 @@
-"""What the programs' pages cost in headless Chromium (SwiftShader), for bench/report.py: script time per
-frame while a drag goes on, at several path lengths; the browser's CPU with the worked example at rest,
-against a blank tab; and the time from the last answer to the first frame."""
+"""What the programs' pages cost in headless Chromium (SwiftShader), for bench/report.py: script
+time a frame while a drag goes on, at several path lengths; the browser's CPU with the worked
+example at rest, against a blank tab; and the time from the last answer to the first frame."""
 
 import contextlib
 import os
@@ -15,11 +15,12 @@ from xwindow import until  # noqa: E402
 
 FLAT = "4 2 1 1 1 0.3"  # trakflat's path in bench/report.py: it meets no corner
 LEGS = (0, 3, 1000, 10000, 100000, 1000000)
-DRAG = 20  # steps of 5 pixels, each awaited until the page has handled it
+DRAG = 20  # steps of 5 pixels, each awaited until a frame is drawn
 SHOWN = "Module.frames > 0"
-# Counts every frame drawn (each clears the canvas), whether the page asked for it or an idle routine drew it.
-CLEARS = ("window.clears ?? (window.clears = 0, (c => { const o = c.clear.bind(c); c.clear = m => (clears++, o(m)); })"
-          "(Module.ctx), 0)")
+# Counts every frame drawn (each clears the canvas), asked for by the page or drawn by an idle
+# routine.
+CLEARS = ("window.clears ?? (window.clears = 0, (c => { const o = c.clear.bind(c); "
+          "c.clear = m => (clears++, o(m)); })(Module.ctx), 0)")
 
 
 def drag_script_time(browser, site):
@@ -29,26 +30,29 @@ def drag_script_time(browser, site):
         browser.go(f"{site}/trakflat.html?input={FLAT.replace(' ', '+')}+{n}")
         until("the window", lambda: browser.js(SHOWN), 600)
         time.sleep(1)  # the first frames done
-        mouse = lambda kind, x, y: browser.cdp("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
-                                               buttons=1 if kind != "mouseReleased" else 0, clickCount=1)
-        mouse("mousePressed", 300, 300)
+
+        def mouse(kind, x):
+            browser.cdp("Input.dispatchMouseEvent", type=kind, x=x, y=300, button="left",
+                        buttons=int(kind != "mouseReleased"), clickCount=1)
+        mouse("mousePressed", 300)
         browser.cdp("Performance.enable")
         before = metric(browser), browser.js(CLEARS), time.monotonic()
         for step in range(1, DRAG + 1):
-            mouse("mouseMoved", 300 + 5 * step, 300)
-            # A frame after the step, before the next step.
-            drawn = browser.js(CLEARS)
+            mouse("mouseMoved", 300 + 5 * step)
+            drawn = browser.js(CLEARS)  # a frame after the step, before the next
             until("a frame", lambda: browser.js(CLEARS) > drawn, 600)
         after = metric(browser), browser.js(CLEARS), time.monotonic()
-        mouse("mouseReleased", 300 + 5 * DRAG, 300)
+        mouse("mouseReleased", 300 + 5 * DRAG)
         browser.cdp("Performance.disable")
         frames = after[1] - before[1]
-        out[n] = ((after[0] - before[0]) * 1000 / frames, (after[2] - before[2]) * 1000 / frames, frames)
+        out[n] = ((after[0] - before[0]) * 1000 / frames, (after[2] - before[2]) * 1000 / frames,
+                  frames)
     return out
 
 
 def metric(browser, name="ScriptDuration"):
-    return next(m["value"] for m in browser.cdp("Performance.getMetrics")["metrics"] if m["name"] == name)
+    metrics = browser.cdp("Performance.getMetrics")["metrics"]
+    return next(m["value"] for m in metrics if m["name"] == name)
 
 
 def cpu(browser, url, seconds=8):
@@ -59,7 +63,8 @@ def cpu(browser, url, seconds=8):
     time.sleep(2)
     start, t0 = ticks(browser.processes[0].pid), time.monotonic()
     time.sleep(seconds)
-    return (ticks(browser.processes[0].pid) - start) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - t0) * 100
+    used = (ticks(browser.processes[0].pid) - start) / os.sysconf("SC_CLK_TCK")
+    return used / (time.monotonic() - t0) * 100
 
 
 def ticks(root):
@@ -69,34 +74,34 @@ def ticks(root):
         with contextlib.suppress(OSError):
             f = open(f"/proc/{pid}/stat").read().rpartition(")")[2].split()
             procs[int(pid)] = (int(f[1]), int(f[11]) + int(f[12]))  # parent, user + system time
-    under = lambda pid: pid == root or (pid in procs and pid > 1 and under(procs[pid][0]))  # noqa: E731
+    under = lambda pid: pid == root or (pid in procs and pid > 1 and under(procs[pid][0]))
     return sum(t for pid, (_, t) in procs.items() if under(pid))
 
 
 def first_frame(browser, site, n=1000):
     """ms from the last answer typed to the end of the first frame."""
     browser.go(f"{site}/trakflat.html")
-    browser.js("(() => { const p = Module.postMainLoop; Module.postMainLoop = () => { Module.firstAt ??= "
-               "performance.now(); p(); }; return 1; })()")
-    answer = "(v => { const a = document.getElementById('answer'); a.value = v; a.dispatchEvent(new KeyboardEvent("
+    browser.js("(() => { const p = Module.postMainLoop; Module.postMainLoop = () => { "
+               "Module.firstAt ??= performance.now(); p(); }; return 1; })()")
+    answer = ("(v => { const a = document.getElementById('answer'); a.value = v; "
+              "a.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter'})); return %s; })('%s')")
     for word in FLAT.split():
-        browser.js(answer + f"'keydown', {{key: 'Enter'}})); return 1; }})('{word}')")
+        browser.js(answer % (1, word))
     until("the last question", lambda: browser.js("document.getElementById('console').textContent")
           .endswith("Unesi broj odbijanja \n"), 30)
-    t0 = browser.js(answer + f"'keydown', {{key: 'Enter'}})); return performance.now(); }})('{n}')")
+    t0 = browser.js(answer % ("performance.now()", n))
     return until("the first frame", lambda: browser.js("Module.firstAt"), 60) - t0
 
 
 def measure(site_dir):
     """The figures for the site in `site_dir` (a web build)."""
     with tempfile.TemporaryDirectory() as profile, serve(site_dir) as server:
-        site = server.url
         browser = Chromium(dict(os.environ), profile, True)
         try:
-            first = statistics.median(first_frame(browser, site) for _ in range(3))
-            rest = cpu(browser, f"{site}/trakbox.html?input=4+3+2+1+1+1+1+1+1+5")
+            first = statistics.median(first_frame(browser, server.url) for _ in range(3))
+            rest = cpu(browser, f"{server.url}/trakbox.html?input=4+3+2+1+1+1+1+1+1+5")
             blank = cpu(browser, "about:blank")
-            drag = drag_script_time(browser, site)
+            drag = drag_script_time(browser, server.url)
         finally:
             browser.close()
     return dict(first=first, rest=rest, blank=blank, drag=drag)

@@ -1,5 +1,5 @@
-"""Firefox ESR, headless, through WebDriver BiDi (python3-websocket); its WebGL needs the display even so.
-With webdriver.py, how the page tests (tests/e2e/page.py) talk to each browser."""
+"""Firefox ESR, headless, through WebDriver BiDi (python3-websocket); its WebGL needs the display
+even so. With webdriver.py, how the page tests (tests/e2e/page.py) talk to each browser."""
 
 import base64
 import json
@@ -11,9 +11,12 @@ from xwindow import until
 class Firefox(Browser):
     def __init__(self, env, profile, webgl):
         super().__init__(env)
-        open(f"{profile}/user.js", "w").write(f"user_pref('webgl.disabled', {str(not webgl).lower()});")
-        self.spawn("firefox-esr", "--headless", "--remote-debugging-port=0", "--profile", profile, "--no-remote")
-        port = until("WebDriver BiDi", lambda: json.load(open(f"{profile}/WebDriverBiDiServer.json"))["ws_port"], 30)
+        with open(f"{profile}/user.js", "w") as prefs:
+            prefs.write(f"user_pref('webgl.disabled', {str(not webgl).lower()});")
+        self.spawn("firefox-esr", "--headless", "--remote-debugging-port=0", "--profile", profile,
+                   "--no-remote")
+        server = f"{profile}/WebDriverBiDiServer.json"
+        port = until("WebDriver BiDi", lambda: json.load(open(server))["ws_port"], 30)
         self.socket = __import__("websocket").create_connection(f"ws://127.0.0.1:{port}/session",
                                                                 suppress_origin=True)
         self.id = 0
@@ -33,8 +36,9 @@ class Firefox(Browser):
         self("browsingContext.navigate", **self.context, url=url, wait="complete")
 
     def js(self, expression):
-        return json.loads(self("script.evaluate", expression=f"JSON.stringify({expression})", awaitPromise=False,
-                               target=self.context)["result"].get("value", "null"))
+        got = self("script.evaluate", expression=f"JSON.stringify({expression})",
+                   awaitPromise=False, target=self.context)
+        return json.loads(got["result"].get("value", "null"))
 
     def shot(self):
         return base64.b64decode(self("browsingContext.captureScreenshot", **self.context)["data"])

@@ -1,6 +1,6 @@
-"""Browsers through classic WebDriver (Chromium's chromedriver, WebKitGTK's WebKitWebDriver), and input as
-WebDriver actions, which every engine here takes. The page tests (tests/e2e/page.py) and bench/pages.py
-drive the programs' pages with it."""
+"""Browsers through classic WebDriver (Chromium's chromedriver, WebKitGTK's WebKitWebDriver),
+and input as WebDriver actions, which every engine here takes. The page tests (tests/e2e/page.py)
+and bench/pages.py drive the programs' pages with it."""
 
 import base64
 import contextlib
@@ -22,9 +22,10 @@ KEYS = dict(Enter="\ue007", Tab="\ue004", ArrowLeft="\ue012", ArrowUp="\ue013", 
 
 @contextlib.contextmanager
 def serve(site):
-    """A quiet web server of the folder `site` on a free port of this machine; its address is its `url`."""
+    """A quiet web server of the folder `site` on a free port of this machine, at its `url`."""
     quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *a: None})
-    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=site)) as server:
+    handler = functools.partial(quiet, directory=site)
+    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
         server.url = f"http://127.0.0.1:{server.server_address[1]}"
         threading.Thread(target=server.serve_forever, daemon=True).start()
         try:
@@ -54,14 +55,16 @@ class Browser:
 
     def touch(self, paths):
         moves = lambda path: [dict(type="pointerMove", x=round(x), y=round(y)) for x, y in path]
-        self.perform([dict(type="pointer", id=f"finger{n}", parameters=dict(pointerType="touch"), actions=[
-            *moves(p[:1]), dict(type="pointerDown", button=0), *moves(p[1:]), dict(type="pointerUp", button=0)])
-            for n, p in enumerate(paths)])
+        down, up = dict(type="pointerDown", button=0), dict(type="pointerUp", button=0)
+        self.perform([dict(type="pointer", id=f"finger{n}", parameters=dict(pointerType="touch"),
+                           actions=[*moves(p[:1]), down, *moves(p[1:]), up])
+                      for n, p in enumerate(paths)])
 
     def key(self, key, ctrl=False, times=1):
         keys = ["\ue009"] * ctrl + [KEYS.get(key, key)]
-        self.perform([dict(type="key", id="keys", actions=times * ([dict(type="keyDown", value=k) for k in keys] +
-                                                                   [dict(type="keyUp", value=k) for k in reversed(keys)]))])
+        press = [dict(type="keyDown", value=k) for k in keys] + \
+            [dict(type="keyUp", value=k) for k in reversed(keys)]
+        self.perform([dict(type="key", id="keys", actions=times * press)])
 
 
 class WebDriver(Browser):
@@ -74,12 +77,14 @@ class WebDriver(Browser):
         self.spawn(*argv, f"--port={port}")
         self.base = f"http://127.0.0.1:{port}"
         until(argv[0], lambda: self("GET", "/status")["ready"])
-        self.base += "/session/" + self("POST", "/session", capabilities={"alwaysMatch": options})["sessionId"]
+        session = self("POST", "/session", capabilities={"alwaysMatch": options})
+        self.base += "/session/" + session["sessionId"]
         self.viewport(1280, 1024)
 
     def __call__(self, method, path, **body):
         body = json.dumps(body).encode() if body else None
-        return json.load(urlopen(Request(self.base + path, body, method=method), timeout=120))["value"]
+        with urlopen(Request(self.base + path, body, method=method), timeout=120) as reply:
+            return json.load(reply)["value"]
 
     def go(self, url):
         self("POST", "/url", url=url)
@@ -95,18 +100,21 @@ class WebDriver(Browser):
 
 
 class Chromium(WebDriver):
-    """Headless Chromium through chromedriver, which gives it WebDriver's touches as touch events."""
+    """Headless Chromium through chromedriver, which gives it WebDriver's touches as touches."""
 
     def __init__(self, env, profile, webgl):
-        super().__init__(env, {"goog:chromeOptions": {"binary": "/usr/lib/chromium/chromium", "args": [
-            "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-            f"--user-data-dir={profile}", *["--disable-webgl"] * (not webgl)]}}, "chromedriver")
+        args = ["--headless=new", "--no-sandbox", "--use-angle=swiftshader",
+                "--enable-unsafe-swiftshader", f"--user-data-dir={profile}",
+                *["--disable-webgl"] * (not webgl)]
+        super().__init__(env, {"goog:chromeOptions": {"binary": "/usr/lib/chromium/chromium",
+                                                      "args": args}}, "chromedriver")
 
     def cdp(self, command, **params):  # a command of the DevTools protocol
         return self("POST", "/goog/cdp/execute", cmd=command, params=params)
 
     def viewport(self, w, h):  # narrower, as a phone, whose viewport meta tag counts
-        self.cdp("Emulation.setDeviceMetricsOverride", width=w, height=h, deviceScaleFactor=1, mobile=w < 1280)
+        self.cdp("Emulation.setDeviceMetricsOverride", width=w, height=h, deviceScaleFactor=1,
+                 mobile=w < 1280)
 
 
 class WebKit(WebDriver):
@@ -114,14 +122,16 @@ class WebKit(WebDriver):
     release as the left button's."""
 
     def __init__(self, env, profile, webgl):
-        super().__init__(env, {"webkitgtk:browserOptions": {
-            "binary": "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", "args": ["--automation"]}},
-            "WebKitWebDriver")
-        self.origin = self.js("[screenX, screenY + outerHeight - innerHeight]")  # the page's, below the tool bar
+        binary = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+        options = {"binary": binary, "args": ["--automation"]}
+        super().__init__(env, {"webkitgtk:browserOptions": options}, "WebKitWebDriver")
+        # The page's corner on the screen, below the tool bar.
+        self.origin = self.js("[screenX, screenY + outerHeight - innerHeight]")
 
     def viewport(self, w, h):  # through the window's size, with its tool bar
         self("POST", "/window/rect", width=w, height=h + self.js("outerHeight - innerHeight"))
 
     def mouse(self, kind, x, y, button):
-        tool(self.env, "xdotool", "mousemove", str(round(x + self.origin[0])), str(round(y + self.origin[1])),
-             *{"Down": ["mousedown", str(button)], "Up": ["mouseup", str(button)]}.get(kind, []))
+        press = {"Down": ["mousedown", str(button)], "Up": ["mouseup", str(button)]}.get(kind, [])
+        tool(self.env, "xdotool", "mousemove", str(round(x + self.origin[0])),
+             str(round(y + self.origin[1])), *press)
