@@ -16,7 +16,8 @@ struct Console {
     std::ostream& err;
     std::string line;      // the input line being read
     std::size_t pos = 0;   // how much of it the answers so far used
-    const char* heading = "";  // the line heading the prompts asked now ("Unesi pravac pocetne tacke")
+    // The line that heads the prompts asked now, as "Unesi pravac pocetne tacke", or "".
+    const char* heading = "";
 };
 
 /// Prints `prompt` and reads the next word (a run of characters between

@@ -31,13 +31,15 @@ void upload(const std::vector<Segment>& segments) {
     for (const Segment& s : segments) {
         ends.insert(ends.end(), {s.a.x, s.a.y, s.a.z, s.b.x, s.b.y, s.b.z});
         if (runs.empty() || runs.back().colour != s.colour) {
-            runs.push_back(Run{s.colour, runs.empty() ? 0 : runs.back().first + runs.back().count, 0});
+            const GLint first = runs.empty() ? 0 : runs.back().first + runs.back().count;
+            runs.push_back(Run{s.colour, first, 0});
         }
         runs.back().count += 2;
     }
     glGenBuffers(1, &buffer);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(ends.size() * sizeof(GLfloat)), ends.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(ends.size() * sizeof(GLfloat)), ends.data(),
+                 GL_STATIC_DRAW);
 }
 
 }  // namespace

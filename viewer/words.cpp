@@ -28,8 +28,8 @@ PictureWords picture_words(const std::vector<Segment>& segments, const float siz
         w.ends += coordinates(end, axes) + "\n";
     }
     const float from[3] = {start.x, start.y, start.z};
-    w.name = "Sto " + coordinates(size, axes, " x ") + ", pocetna tacka " + coordinates(from, axes) +
-             ", broj deonica putanje: " + std::to_string(legs);
+    w.name = "Sto " + coordinates(size, axes, " x ") + ", pocetna tacka " +
+             coordinates(from, axes) + ", broj deonica putanje: " + std::to_string(legs);
     if (legs > most) w.more = "Jos deonica: " + std::to_string(legs - most);
     return w;
 }

@@ -10,7 +10,8 @@
 #include "viewer/shapes.h"
 
 struct PictureWords {
-    std::string name;  // "Sto 4.000000 x 2.000000, pocetna tacka 1.000000 1.000000, broj deonica putanje: 3"
+    /// "Sto 4.000000 x 2.000000, pocetna tacka 1.000000 1.000000, broj deonica putanje: 3"
+    std::string name;
     std::string ends;  // each leg's end, a line each: "3.000000 2.000000\n..."
     std::string more;  // "Jos deonica: N" for the legs past the first `most`, or nothing
 };

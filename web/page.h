@@ -1,12 +1,13 @@
 #pragma once
-// Where a program built for the browser meets the scripts of its page: web/page.js (the console, the
-// input, the frames and the exit) and web/controls.js (touches and keys), both run with the program's
-// own script (cmake/web.cmake). Everything that crosses between the two is here or named here.
+// Where a program built for the browser meets the scripts of its page: web/page.js (the
+// console, the input, the frames and the exit) and web/controls.js (touches and keys), both run
+// with the program's own script (cmake/web.cmake). Everything that crosses between the two is
+// here or named here.
 //
-// From the program to the page, besides these functions: standard output and standard error, byte by
-// byte, to Module.stdout and Module.stderr (#console and #errors); each frame drawn, to
-// Module.postMainLoop, which counts Module.frames; the program's end, to Module.onExit, which keeps
-// Module.exitStatus. Test drivers read Module.frames and Module.exitStatus.
+// From the program to the page, besides these functions: standard output and standard error,
+// byte by byte, to Module.stdout and Module.stderr (#console and #errors); each frame drawn, to
+// Module.postMainLoop, which counts Module.frames; the program's end, to Module.onExit, which
+// keeps Module.exitStatus. Test drivers read Module.frames and Module.exitStatus.
 
 extern "C" {
 
