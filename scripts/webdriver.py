@@ -125,13 +125,13 @@ class WebKit(WebDriver):
         binary = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
         options = {"binary": binary, "args": ["--automation"]}
         super().__init__(env, {"webkitgtk:browserOptions": options}, "WebKitWebDriver")
-        # The page's corner on the screen, below the tool bar.
-        self.origin = self.js("[screenX, screenY + outerHeight - innerHeight]")
 
     def viewport(self, w, h):  # through the window's size, with its tool bar
         self("POST", "/window/rect", width=w, height=h + self.js("outerHeight - innerHeight"))
 
     def mouse(self, kind, x, y, button):
         press = {"Down": ["mousedown", str(button)], "Up": ["mouseup", str(button)]}.get(kind, [])
-        tool(self.env, "xdotool", "mousemove", str(round(x + self.origin[0])),
-             str(round(y + self.origin[1])), *press)
+        # The page's corner on the screen, below the tool bar, as it is now: just after the
+        # browser starts, the tool bar may still measure some hundred pixels too tall.
+        left, top = self.js("[screenX, screenY + outerHeight - innerHeight]")
+        tool(self.env, "xdotool", "mousemove", str(round(x + left)), str(round(y + top)), *press)
