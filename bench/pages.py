@@ -38,8 +38,8 @@ def drag_script_time(browser, site):
         browser.cdp("Performance.enable")
         before = metric(browser), browser.js(CLEARS), time.monotonic()
         for step in range(1, DRAG + 1):
+            drawn = browser.js(CLEARS)  # counted before the step: its frame may come at once
             mouse("mouseMoved", 300 + 5 * step)
-            drawn = browser.js(CLEARS)  # a frame after the step, before the next
             until("a frame", lambda: browser.js(CLEARS) > drawn, 600)
         after = metric(browser), browser.js(CLEARS), time.monotonic()
         mouse("mouseReleased", 300 + 5 * DRAG)
