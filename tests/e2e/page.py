@@ -72,8 +72,16 @@ class Page:
             at = (r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
             self.taken("mouse" + kind.lower(), lambda: self.browser.mouse(kind, *at, 1))
 
+    def holds(self, problem):
+        """Waits until `problem()` finds none: a page may still be opening its window, or settling
+        after a resize or a key, when the step comes. Fails with the last problem found."""
+        try:
+            until("the page", lambda: not problem(), 10)
+        except AssertionError:
+            raise AssertionError(problem()) from None
+
     def focused(self, id):
-        assert (got := self.js("document.activeElement.id")) == id, f"{got} has it"
+        self.holds(lambda: (got := self.js("document.activeElement.id")) != id and f"{got} has it")
 
     def touch(self, *args):
         n = [float(a) for a in args]
@@ -95,14 +103,18 @@ class Page:
         until(f"{name} {' '.join(value)}", lambda: self.js(get) == " ".join(value), 10)
 
     def path(self):
-        got, want = self.js("trak.path()"), open(self.case.base + ".path").read()
-        assert got.strip() == want.strip(), f"the path listed: {got[:300]}"
+        want = open(self.case.base + ".path").read().strip()
+        self.holds(lambda: (got := self.js("trak.path()").strip()) != want
+                   and f"the path listed: {got[:300]}")
 
     def inview(self, *ids):
-        for id in ids:
+        def out(id):
             r, w, h = self.js(f"trak.rect('{id}')"), self.js("innerWidth"), self.js("innerHeight")
-            assert 0 <= r["left"] and 0 <= r["top"] and r["right"] <= w and r["bottom"] <= h, r
-            assert id != "canvas" or r["width"] >= min(w / 2, 300), f"{r['width']} wide of {w}"
+            if not (0 <= r["left"] and 0 <= r["top"] and r["right"] <= w and r["bottom"] <= h):
+                return f"{id} at {r} in {w} x {h}"
+            return id == "canvas" and r["width"] < min(w / 2, 300) and f"{r['width']} wide of {w}"
+        for id in ids:
+            self.holds(lambda: out(id))
 
     def axe(self):
         source = json.dumps(open(AXE).read())
@@ -122,8 +134,8 @@ class Page:
 
     def viewport(self, w=1280, h=1024):
         self.browser.viewport(int(w), int(h))
-        got = self.js("trak.widths()")
-        assert got[0] == int(w) >= max(got), f"{w} wide: width, scrolled width, right edges {got}"
+        self.holds(lambda: not ((got := self.js("trak.widths()"))[0] == int(w) >= max(got))
+                   and f"{w} wide: width, scrolled width, right edges {got}")
 
     kept = lambda self: until("the site kept by its service worker", lambda: self.js("trak.kept()"),
                               30)
