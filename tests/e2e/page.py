@@ -125,6 +125,8 @@ class Page:
     def drawn(self, most=None, wait=None):  # `still` when it waits: then no frame may be drawn
         before = self.js("trak.drawn()") if wait else self.drawn_before
         time.sleep(float(wait or 0))
+        if not wait:  # a step's frame comes at the display refresh after the step was taken
+            self.holds(lambda: self.js("trak.drawn()")["frames"] == before["frames"] and "none")
         self.drawn_before = self.js("trak.drawn()")
         frames, sent = (self.drawn_before[k] - before[k] for k in ("frames", "bytes"))
         assert (frames > 0) != bool(wait), f"{frames} frames drawn"
