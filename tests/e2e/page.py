@@ -100,7 +100,7 @@ class Page:
 
     def attr(self, id, name, *value):
         get = f"document.getElementById('{id}').getAttribute('{name}')"
-        until(f"{name} {' '.join(value)}", lambda: self.js(get) == " ".join(value), 10)
+        self.holds(lambda: (got := self.js(get)) != " ".join(value) and f"{name} is {got!r}")
 
     def path(self):
         want = open(self.case.base + ".path").read().strip()
@@ -126,7 +126,7 @@ class Page:
         before = self.js("trak.drawn()") if wait else self.drawn_before
         time.sleep(float(wait or 0))
         if not wait:  # a step's frame comes at the display refresh after the step was taken
-            self.holds(lambda: self.js("trak.drawn()")["frames"] == before["frames"] and "none")
+            self.holds(lambda: self.js("trak.drawn()")["frames"] == before["frames"] and "no frame")
         self.drawn_before = self.js("trak.drawn()")
         frames, sent = (self.drawn_before[k] - before[k] for k in ("frames", "bytes"))
         assert (frames > 0) != bool(wait), f"{frames} frames drawn"
