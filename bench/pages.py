@@ -9,9 +9,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
-from webdriver import Chromium, serve  # noqa: E402
-from xwindow import until  # noqa: E402
+from drivers.webdriver import Chromium, serve
+from drivers.xwindow import until
 
 FLAT = "4 2 1 1 1 0.3"  # trakflat's path in bench/report.py: it meets no corner
 LEGS = (0, 3, 1000, 10000, 100000, 1000000)

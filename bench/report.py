@@ -15,9 +15,8 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
-import pages  # noqa: E402
-from xwindow import display  # noqa: E402  (a private Xvfb)
+import pages
+from drivers.xwindow import display  # a private Xvfb
 
 # Neither path meets a corner or an edge within 10^6 bounces.
 PATHS = {

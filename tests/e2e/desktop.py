@@ -7,7 +7,7 @@ import tempfile
 import time
 
 from steps import HERE, look, same
-from xwindow import close, display, picture, save, start, tool
+from drivers.xwindow import close, display, picture, save, start, tool
 
 TRACER = "/usr/lib/x86_64-linux-gnu/apitrace/wrappers/glxtrace.so"
 MATRIX = re.compile(r"gl(MatrixMode|LoadIdentity|Viewport|MultMatrix|Translate|Rotate|Scale)")

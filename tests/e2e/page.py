@@ -11,10 +11,10 @@ import tempfile
 import time
 from urllib.parse import quote_plus
 
-from bidi import Firefox
+from drivers.bidi import Firefox
 from steps import HERE, look
-from webdriver import Chromium, WebKit, serve
-from xwindow import display, tool, until
+from drivers.webdriver import Chromium, WebKit, serve
+from drivers.xwindow import display, tool, until
 
 BROWSERS = dict(chromium=Chromium, firefox=Firefox, webkit=WebKit)
 AXE = os.path.join(HERE, "node_modules", "axe-core", "axe.min.js")

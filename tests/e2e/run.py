@@ -11,10 +11,9 @@ import os
 import sys
 
 sys.dont_write_bytecode = True  # nothing written into tests/ or scripts/
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
-import desktop  # noqa: E402
-import page  # noqa: E402
-from steps import ENGINES, HERE, Case  # noqa: E402
+import desktop
+import page
+from steps import ENGINES, HERE, Case
 
 
 def tests(kind, binary):

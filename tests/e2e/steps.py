@@ -9,7 +9,7 @@ import os
 import subprocess
 import tempfile
 
-from xwindow import until
+from drivers.xwindow import until
 
 DESKTOP = ("desktop", "sanitized")  # the programs under Xvfb, plain or built with the sanitizers
 ENGINES = ("chromium", "firefox", "webkit")  # the programs' pages

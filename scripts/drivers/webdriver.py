@@ -14,7 +14,7 @@ import subprocess
 import threading
 from urllib.request import Request, urlopen
 
-from xwindow import tool, until
+from .xwindow import tool, until
 
 KEYS = dict(Enter="\ue007", Tab="\ue004", ArrowLeft="\ue012", ArrowUp="\ue013", ArrowRight="\ue014",
             ArrowDown="\ue015", Home="\ue011")  # WebDriver's codes

@@ -4,8 +4,8 @@ even so. With webdriver.py, how the page tests (tests/e2e/page.py) talk to each 
 import base64
 import json
 
-from webdriver import Browser
-from xwindow import until
+from .webdriver import Browser
+from .xwindow import until
 
 
 class Firefox(Browser):
