@@ -42,19 +42,30 @@ def until(what, probe, timeout=10):
 
 def start(d, program, answers, env=(), wrapper=()):
     """The program reading `answers`, and its window's id once the window
-    shows (None if the program ends first)."""
+    shows and has drawn its first frame (None if the program ends first)."""
     p = subprocess.Popen([*wrapper, program], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                          stderr=subprocess.PIPE, env=dict(d, **dict(env)))
     p.stdin.write(answers)
     p.stdin.close()
+    wait = 120 if wrapper else 30  # a new machine compiles its shaders first
     wid = until("the window", lambda: ["ended"] if p.poll() is not None else subprocess.run(
         ["xdotool", "search", "--onlyvisible", "--name", "^Geometrija - prikaz zadatka$"],
-        env=d, capture_output=True).stdout.decode().split()[:1], 120 if wrapper else 10)[0]
-    return p, None if wid == "ended" else wid
+        env=d, capture_output=True).stdout.decode().split()[:1], wait)[0]
+    if wid == "ended":
+        return p, None
+    # Mapped but not drawn yet, a window is all one colour (Xvfb's black); the first view always
+    # has the table in it.
+    until("the first frame", lambda: p.poll() is not None or not plain(picture(d, wid)), wait)
+    return p, wid
 
 
 def picture(d, wid):
     return tool(d, "import", "-window", wid, "-depth", "8", "rgb:-")
+
+
+def plain(rgb):
+    """Whether an RGB picture is all one colour."""
+    return rgb.count(rgb[:3]) * 3 == len(rgb)
 
 
 def save(d, wid, path):
