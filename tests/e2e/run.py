@@ -1,7 +1,7 @@
 """The end-to-end tests of a build, and running one.
 
 `run.py list KIND BINARY_DIR` lists the tests of a build of KIND (desktop, sanitized, wine or web)
-as NAME|CTEST PROPERTIES|ARGUMENT|..., which CMake adds as `run.py ARGUMENT... FLAT BOX [-- EMULATOR
+as NAME|CTEST PROPERTIES|ARGUMENT|..., each case's steps checked first, which CMake adds as `run.py ARGUMENT... FLAT BOX [-- EMULATOR
 ...]`. `run.py BACKEND[.WAY] CASE... FLAT BOX [-- EMULATOR...]` runs a window case on desktop,
 sanitized or wine, a console transcript on `transcript`, or cases in one browser of chromium,
 firefox or webkit in the pages beside FLAT and BOX (the programs), the answers given in WAY."""
@@ -16,14 +16,19 @@ import page
 from steps import ENGINES, HERE, Case
 
 
+def checked(path):
+    """The case read, each of its steps checked on each backend it runs on."""
+    case = Case(path)
+    for engine in case.engines:
+        list(case.steps_for(engine))
+    return case
+
+
 def tests(kind, binary):
     """(name, ctest properties, arguments) of each test of a build of `kind`."""
     transcripts = [Case(p) for p in sorted(glob.glob(f"{HERE}/transcripts/*.in"))]
-    cases = [Case(p) for p in sorted(glob.glob(f"{HERE}/windows/*.case") +
-                                     glob.glob(f"{HERE}/pages/*.case"))]
-    for case in cases:
-        for engine in case.engines:
-            list(case.steps_for(engine))  # a step the engine cannot do fails the listing too
+    cases = [checked(p) for p in sorted(glob.glob(f"{HERE}/windows/*.case") +
+                                        glob.glob(f"{HERE}/pages/*.case"))]
     if kind in ("desktop", "sanitized", "wine"):
         wine = f" RESOURCE_LOCK wine-window ENVIRONMENT WINEPREFIX={binary}/wine-window"
         window = "LABELS display TIMEOUT 300" + wine * (kind == "wine")
@@ -48,6 +53,13 @@ def main(argv):
     if argv[0] == "list":
         for name, properties, arguments in tests(*argv[1:]):
             print("|".join([name, properties, *arguments]))
+        return
+    if argv[0] == "check":  # what is wrong with each case named, a line each
+        for path in argv[1:]:
+            try:
+                checked(path)
+            except AssertionError as e:
+                print(e)
         return
     argv, emulator = (argv[:argv.index("--")], argv[argv.index("--") + 1:]) if "--" in argv else \
         (argv, [])

@@ -6,6 +6,7 @@ an `end` before it ended the case there."""
 
 import difflib
 import os
+import re
 import subprocess
 import tempfile
 
@@ -17,12 +18,30 @@ BACKENDS = DESKTOP + ("wine",) + ENGINES
 HERE = os.path.dirname(os.path.abspath(__file__))
 UPDATE = os.environ.get("UPDATE") == "1"  # writes missing pictures and call lists
 
+KINDS = dict(S=r"\d+(\.\d+)?", BUTTON="[123]", BACKEND="|".join(BACKENDS), ENGINE="|".join(ENGINES),
+             WAY="typed|file|input", **dict.fromkeys("X Y DX DY W H N BYTES".split(), r"-?\d+"))
+
+
+def pattern(args):
+    """The regular expression of the arguments column of steps.txt, matched by the arguments each
+    with a blank before it."""
+    rx = ""
+    for item in args.replace("[", " [ ").replace("]", " ] ").split():
+        if item in "[]":
+            rx += "(?:" if item == "[" else ")?"
+            continue
+        word = "=".join("(?:%s)" % (KINDS.get(w, r"\S+") if w.isupper() else w.replace("/", "|"))
+                        for w in item.removesuffix("...").split("="))
+        rx += f"(?: (?:{word}))" + "+" * item.endswith("...")
+    return re.compile(rx)
+
+
 STEPS = {}  # name: (arguments, the backends that can do it, what it does), from steps.txt
 for row in open(os.path.join(HERE, "steps.txt")):
     if row.strip() and not row.startswith("#"):
         name, args, where, what = (field.strip() for field in row.split("|", 3))
-        STEPS[name] = (args, sum((BACKENDS if w == "all" else ENGINES if w == "pages" else (w,)
-                                  for w in where.split()), ()), what)
+        STEPS[name] = (pattern(args), sum((BACKENDS if w == "all" else ENGINES if w == "pages"
+                                           else (w,) for w in where.split()), ()), args)
 # Read before the case runs.
 CASE_STEPS = ("answers", "engines", "ways", "end", "valgrind", "open", "nowebgl")
 
@@ -38,7 +57,10 @@ class Case:
         self.steps = []
         for line, text in enumerate(open(path) if path.endswith(".case") else (), 1):
             if words := text.split("#")[0].split():
-                assert words[0] in STEPS, f"{path}:{line}: no step {words[0]}"
+                assert words[0] in STEPS, f"{path}:{line}: no step `{words[0]}`"
+                args, _, usage = STEPS[words[0]]
+                assert args.fullmatch("".join(" " + w for w in words[1:])), \
+                    f"{path}:{line}: `{' '.join(words)}`: {words[0]} takes `{usage}`"
                 self.steps.append((line, words[0], words[1:]))
         first = lambda name, default: next((a for _, s, a in self.steps if s == name), default)
         pages = os.path.basename(os.path.dirname(path)) == "pages"
