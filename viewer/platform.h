@@ -11,8 +11,9 @@
 void draw_segments(const std::vector<Segment>& segments);
 
 /// What the window does while the toolkit is idle: a desktop's draws
-/// again with `display`, without pause; a page's draws only when asked,
-/// and the program is kept running between its frames.
+/// again with `display` continuously, at the screen's pace (a frame each
+/// frame_period_ms, or at once after a slower frame); a page's draws only
+/// when asked, and the program is kept running between its frames.
 void while_idle(void (*display)());
 
 /// Reads the current GL matrix `which` (GL_MODELVIEW_MATRIX or

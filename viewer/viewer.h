@@ -14,7 +14,8 @@
 /// segments), in words (viewer/words.h); a desktop window says nothing.
 void viewer_describe(const float size[], int axes, Point start);
 
-/// Draws the whole scene; also runs whenever the toolkit is idle.
+/// Draws the whole scene; also runs again and again while the window is
+/// open, at the screen's pace (while_idle).
 void viewer_display();
 
 /// Sets the viewport and a fresh projection for a window of w x h pixels.

@@ -5,6 +5,7 @@
 #include "viewer/camera.h"
 #include "viewer/gesture.h"
 #include "viewer/navigation.h"
+#include "viewer/pace.h"
 #include "viewer/scene.h"
 
 // The bounds start at the window's box, not at infinity; NaN and z never
@@ -81,4 +82,11 @@ TEST(Gesture, TwoFingers) {
         EXPECT_TRUE(zoom.button == 1 && zoom.dx == 0 && zoom.dy == m.zoom_dy) << zoom.dy;
         EXPECT_TRUE(turn.button == 2 && turn.dy == 0 && turn.dx == m.turn_dx) << turn.dx;
     }
+}
+
+// A frame each period after the last was due, however late it was drawn
+// within it; after a frame slower than the period, the next at once.
+TEST(Pace, NextFrameDue) {
+    const double cases[][3] = {{0, 1, 1000.0 / 60}, {0, 16.6, 1000.0 / 60}, {0, 17, 17}, {40, 900, 900}};
+    for (const auto& c : cases) EXPECT_EQ(next_frame_due(c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }
