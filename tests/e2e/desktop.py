@@ -20,11 +20,12 @@ def xdotool(*words):
 
 
 class Desktop:
-    """The steps on a window that opens at (100, 50), 1024 x 700, redrawn without pause, ending
-    with status 0 when closed as by a window manager."""
+    """The steps on a window that opens at (100, 50), 1024 x 700, redrawn at the screen's pace,
+    ending with status 0 when closed as by a window manager."""
 
     def __init__(self, d, wid):
         self.d, self.wid, self.calls = d, wid, []  # the checks of the GL calls, once traced
+        self.shown = time.monotonic()
 
     def look(self, name, slack=0, *engines):
         look(lambda: picture(self.d, self.wid), lambda to: save(self.d, self.wid, to), name, slack)
@@ -38,6 +39,15 @@ class Desktop:
     frame = lambda self, name: self.calls.append(lambda frames: same(frames[0], name))
     matrix = lambda self, name: self.calls.append(
         lambda frames: same([c for f in frames for c in f if MATRIX.match(c)], name))
+
+    def rest(self, seconds):
+        time.sleep(float(seconds))
+        most = 90 * (time.monotonic() - self.shown + 0.5)  # and until closed
+
+        def paced(frames):
+            assert 10 * float(seconds) <= len(frames) <= most, \
+                f"{len(frames)} frames in {most / 90:.1f} s: not drawn at the screen's pace"
+        self.calls.append(paced)
 
 
 def run(case, engine, program, emulator):
