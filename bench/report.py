@@ -16,6 +16,7 @@ import tempfile
 import time
 
 import pages
+import rest
 from drivers.xwindow import display  # a private Xvfb
 
 # Neither path meets a corner or an edge within 10^6 bounces.
@@ -89,7 +90,8 @@ def whole_runs(build):
 
 
 def frames(d, build, name, n):
-    """(ms to the first frame, median ms per frame, frames timed, renderer).
+    """(ms to the first frame, median ms between frames, median ms drawing a frame (from its first
+    glClear to the end of its swap), frames timed, renderer).
     The clock starts when the bounce count, the last answer, is written; the
     frames are timed for 2 s, or up to 20 s while fewer than 4 have come."""
     with tempfile.TemporaryDirectory() as tmp:
@@ -106,8 +108,7 @@ def frames(d, build, name, n):
             p.stdin.close()
             end = time.monotonic() + 120
             while True:
-                lines = open(log).read().split("\n") if os.path.exists(log) else [""]
-                stamps = [int(s) for s in lines[1:-1]]  # the last may be half written
+                stamps = [e for _, e in rest.swaps(log)]
                 since = stamps and (time.clock_gettime_ns(time.CLOCK_MONOTONIC) - stamps[0]) / 1e9
                 if len(stamps) >= 2 and ((since >= 2 and len(stamps) >= 4) or since >= 20):
                     break
@@ -117,8 +118,32 @@ def frames(d, build, name, n):
         finally:
             p.kill()
             p.wait()
+        drawing = statistics.median((end - begin) / 1e6 for begin, end in rest.swaps(log)[1:])
+        renderer = open(log).readline().strip().partition(" ")[2]
     gaps = [(b - a) / 1e6 for a, b in zip(stamps, stamps[1:])]
-    return (stamps[0] - t0) / 1e6, statistics.median(gaps), len(gaps), lines[0].partition(" ")[2]
+    return (stamps[0] - t0) / 1e6, statistics.median(gaps), drawing, len(gaps), renderer
+
+
+def rest_section(got):
+    """The desktop window at rest and dragged (rest.measure)."""
+    met = lambda ok: "met" if ok else "**not met**"  # noqa: E731
+    ten = got["ten"]
+    together, slowest = sum(pc for pc, _ in ten), min(fps for _, fps in ten)
+    md = ["", "## The window at rest", "",
+          f"Each program on its worked example under Xvfb and llvmpipe, left alone for {rest.REST} s "
+          "after its first frame (bench/rest.py): its CPU time, its renderer's threads included, and "
+          "its frames a second, from libswap_log.so. Target: at most 10 % of a core, at 50 to 65 "
+          "frames a second.", "", "| program | % of a core | frames a second | target |",
+          "|---|---:|---:|---|"]
+    md += [f"| {name} | {pc:.1f} | {fps:.1f} | {met(pc <= 10 and 50 <= fps <= 65)} |"
+           for name, (pc, fps) in got["rest"].items()]
+    return md + ["", f"Ten trakbox windows at once, the same way: {min(fps for _, fps in ten):.1f} to "
+                 f"{max(fps for _, fps in ten):.1f} frames a second each, {together:.0f} % of a core "
+                 f"together. Target, each at least 50 and together at most one core: "
+                 f"{met(slowest >= 50 and together <= 100)}.", "",
+                 f"A drag in trakflat's window ({rest.MOVES} motion events 50 ms apart, sent through "
+                 "XTEST): from each event to the end of the swap of the first frame begun after it, "
+                 f"median {got['drag']:.1f} ms."]
 
 
 def page_section(got):
@@ -154,6 +179,7 @@ def report(build, site=None):
     whole = whole_runs(build)
     with display() as d:
         window = {(name, n): frames(d, build, name, n) for name in PATHS for n in WINDOW_COUNTS}
+    resting = rest.measure(build)
     paged = site and pages.measure(site)
     load.append(" ".join(open("/proc/loadavg").read().split()[:3]))
     met = lambda ok: "met" if ok else "**not met**"  # noqa: E731
@@ -162,7 +188,7 @@ def report(build, site=None):
           "do not edit by hand. Figures vary with the machine's load: the benchmarks give the "
           "best of three repetitions, the whole runs the best of five.", "", "## Machine", ""]
     md += [f"- {line}" for line in machine()]
-    md += [f"- GL renderer: {window[('trakflat', 1000)][3]}",
+    md += [f"- GL renderer: {window[('trakflat', 1000)][4]}",
            f"- load average (1, 5, 15 min) before and after: {load[0]}; {load[1]}",
            f"- {datetime.date.today().isoformat()}; the whole run took "
            f"{time.monotonic() - start:.0f} s", "", "## Tracing per leg", "",
@@ -205,11 +231,13 @@ def report(build, site=None):
            "", "## The window", "",
            "Each program under Xvfb and llvmpipe, with the paths above. First frame: from "
            "writing the bounce count to the end of the first swap (tracing, opening the "
-           "window, drawing). Per frame: the median time between swaps while the idle routine "
-           "redraws.", "", "| program | legs | first frame, ms | per frame, ms | frames timed |",
-           "|---|---:|---:|---:|---:|"]
-    md += [f"| {name} | {n:,} | {first:.1f} | {per:.1f} | {count} |"
-           for (name, n), (first, per, count, _) in window.items()]
+           "window, drawing). Per frame: the median time between swaps while the window is "
+           "redrawn continuously, never less than a 60th of a second (16.7 ms); drawing: the "
+           "median time from a frame's first glClear to the end of its swap.", "",
+           "| program | legs | first frame, ms | per frame, ms | drawing, ms | frames timed |",
+           "|---|---:|---:|---:|---:|---:|"]
+    md += [f"| {name} | {n:,} | {first:.1f} | {per:.1f} | {drawing:.1f} | {count} |"
+           for (name, n), (first, per, drawing, count, _) in window.items()]
     md += ["", "Where a slow frame's time goes, profiled once with `perf` (2026-12-06, "
            "trakflat, 10^5 legs, 1.1 s a frame): 88% in llvmpipe's rasteriser threads, 9% in "
            "Mesa on the program's thread, 0.03% in the program's own loop. Each leg is a line "
@@ -218,6 +246,7 @@ def report(build, site=None):
            "part; not rasterising an unchanged picture again (redrawing only on a mouse or "
            "window event, or drawing back the finished frame) took a trial to about 4 ms a "
            "frame."]
+    md += rest_section(resting)
     md += page_section(paged)
     return "\n".join(md) + "\n"
 
