@@ -9,6 +9,7 @@ import datetime
 import json
 import os
 import platform
+import shutil
 import statistics
 import subprocess
 import sys
@@ -143,7 +144,10 @@ def rest_section(got):
                  f"{met(slowest >= 50 and together <= 100)}.", "",
                  f"A drag in trakflat's window ({rest.MOVES} motion events 50 ms apart, sent through "
                  "XTEST): from each event to the end of the swap of the first frame begun after it, "
-                 f"median {got['drag']:.1f} ms."]
+                 f"median {got['drag']:.1f} ms."] + ([
+                 "", "The Windows build's trakbox (build-windows/) under wine, the same way, its "
+                 "frames counted as the X server's DAMAGE reports on its window: "
+                 "%.1f %% of a core, %.1f frames a second." % got["wine"]] if got["wine"] else [])
 
 
 def page_section(got):
@@ -179,7 +183,10 @@ def report(build, site=None):
     whole = whole_runs(build)
     with display() as d:
         window = {(name, n): frames(d, build, name, n) for name in PATHS for n in WINDOW_COUNTS}
-    resting = rest.measure(build)
+    # The Windows build's window under wine too, where scripts/windows has built it.
+    windows = os.path.join(os.path.dirname(os.path.abspath(build)), "build-windows")
+    resting = rest.measure(build, windows if os.path.exists(
+        os.path.join(windows, "box", "trakbox.exe")) and shutil.which("wine") else None)
     paged = site and pages.measure(site)
     load.append(" ".join(open("/proc/loadavg").read().split()[:3]))
     met = lambda ok: "met" if ok else "**not met**"  # noqa: E731

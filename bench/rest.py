@@ -2,7 +2,7 @@
 frames a second at rest on its worked example, ten trakbox windows at once, and a drag's latency.
 Each program runs under Xvfb and Mesa's software renderer with libswap_log.so preloaded.
 
-    PYTHONPATH=scripts python3 bench/rest.py BUILD_DIR    # the figures alone"""
+    PYTHONPATH=scripts python3 bench/rest.py BUILD_DIR [WINDOWS_BUILD_DIR]   # the figures alone"""
 
 import contextlib
 import ctypes
@@ -88,18 +88,61 @@ def drag_latency(d, build):
     return statistics.median(latencies)
 
 
-def measure(build):
-    """{"rest": {program: (%, fps)}, "ten": [(%, fps)] of ten trakbox windows, "drag": ms}"""
+def under_wine(d, windows_build):
+    """(% of a core, frames a second) of the Windows build's trakbox under wine on its worked
+    example, at rest, in the wine prefix of its window tests. Its swaps cannot be logged (wine
+    looks up the GL library's functions itself), so its frames are counted as the X server's
+    DAMAGE reports on its window, one a frame."""
+    exe = os.path.join(windows_build, "box", "trakbox.exe")
+    env = dict(d, WINEPREFIX=os.path.abspath(os.path.join(windows_build, "wine-window")),
+               WINEDEBUG="-all")
+    x11, damage = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXdamage.so.1")
+    x11.XOpenDisplay.restype, damage.XDamageCreate.restype = ctypes.c_void_p, ctypes.c_ulong
+    p = subprocess.Popen(["wine", exe], stdin=open(os.path.join(ROOT, "examples", "box_worked.txt")),
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    try:
+        wid = until("the window", lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^Geometrija - prikaz zadatka$"],
+            env=d, capture_output=True).stdout.split()[:1], 120)[0]
+        time.sleep(2)  # its first frames drawn
+        pid = int(subprocess.run(["pgrep", "-f", "-n", exe], capture_output=True).stdout)
+        dpy = ctypes.c_void_p(x11.XOpenDisplay(d["DISPLAY"].encode()))
+        base, error, event = ctypes.c_int(), ctypes.c_int(), (ctypes.c_long * 24)()
+        damage.XDamageQueryExtension(dpy, ctypes.byref(base), ctypes.byref(error))
+        report = damage.XDamageCreate(dpy, ctypes.c_ulong(int(wid)), 3)  # a report when non-empty
+        frames, before, t0 = 0, cpu(pid), clock()
+        while clock() - t0 < REST * 1e9:
+            while x11.XPending(dpy):
+                x11.XNextEvent(dpy, event)
+                if ctypes.cast(event, ctypes.POINTER(ctypes.c_int))[0] == base.value:
+                    frames += 1
+                    damage.XDamageSubtract(dpy, ctypes.c_ulong(report), 0, 0)  # and the next
+            time.sleep(0.002)
+        s = (clock() - t0) / 1e9
+        used = cpu(pid) - before
+        x11.XCloseDisplay(dpy)
+    finally:
+        p.kill()
+        subprocess.run(["wineserver", "-k"], env=env)
+    return 100 * used / s, frames / s
+
+
+def measure(build, windows_build=None):
+    """{"rest": {program: (%, fps)}, "ten": [(%, fps)] of ten trakbox windows, "drag": ms,
+    "wine": (%, fps) of the Windows build's trakbox or None}"""
     with display() as d:
         rest = {name: at_rest(d, build, [name])[0] for name in WORKED}
         return dict(rest=rest, ten=at_rest(d, build, ["trakbox"] * 10),
-                    drag=drag_latency(d, build))
+                    drag=drag_latency(d, build),
+                    wine=windows_build and under_wine(d, windows_build))
 
 
 if __name__ == "__main__":
-    got = measure(sys.argv[1])
+    got = measure(*sys.argv[1:3])
     for name, (pc, fps) in got["rest"].items():
         print(f"{name} at rest: {pc:.1f} % of a core, {fps:.1f} frames a second")
     print("ten trakbox: " + ", ".join(f"{fps:.0f}" for _, fps in got["ten"]) +
           f" frames a second; {sum(pc for pc, _ in got['ten']):.0f} % of a core together")
     print(f"drag latency, median: {got['drag']:.1f} ms")
+    if got["wine"]:
+        print("trakbox.exe under wine at rest: %.1f %% of a core, %.1f frames a second" % got["wine"])
