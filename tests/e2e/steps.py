@@ -23,16 +23,13 @@ KINDS = dict(S=r"\d+(\.\d+)?", BUTTON="[123]", BACKEND="|".join(BACKENDS), ENGIN
 
 
 def pattern(args):
-    """The regular expression of the arguments column of steps.txt, matched by the arguments each
+    """The regular expression of an arguments column of steps.txt, matched by the arguments each
     with a blank before it."""
     rx = ""
     for item in args.replace("[", " [ ").replace("]", " ] ").split():
-        if item in "[]":
-            rx += "(?:" if item == "[" else ")?"
-            continue
         word = "=".join("(?:%s)" % (KINDS.get(w, r"\S+") if w.isupper() else w.replace("/", "|"))
                         for w in item.removesuffix("...").split("="))
-        rx += f"(?: (?:{word}))" + "+" * item.endswith("...")
+        rx += dict(zip("[]", ("(?:", ")?"))).get(item) or f"(?: {word})" + "+" * ("..." in item)
     return re.compile(rx)
 
 
@@ -75,6 +72,8 @@ class Case:
             ways = self.base + ".ways"
             self.ways = open(ways).read().split() if os.path.exists(ways) else []
             self.answers = open(path, "rb").read()
+        for engine in self.engines:  # a step one of them cannot do fails the case here
+            list(self.steps_for(engine))
 
     def steps_for(self, engine):
         """The steps `engine` runs, up to an `end` naming it; one it cannot do fails the case."""
