@@ -36,8 +36,15 @@ foreach(name ${examples})
   string(APPEND include "  <File Id=\"${name}\" Source=\"examples/${name}\" />\n")
 endforeach()
 file(WRITE "${files}.include/examples.wxi" "${include}</Include>\n")
+# The upgrade code is the product's for good: every version carries it, so that a newer one
+# replaces an older one, and an older one is refused where a newer one is installed. There is one
+# product code for each version: a package of the same version built again is the same product,
+# not a second trak.
+set(upgrade 90e9311c-658c-41ad-a8af-f4078e418ebd)
+string(UUID product NAMESPACE ${upgrade} NAME "${VERSION}" TYPE SHA1)
 get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 execute_process(COMMAND "${TRAK_WIXL}" --arch x64 -I "${files}.include" -D "Version=${VERSION}"
+                        -D "UpgradeCode=${upgrade}" -D "ProductCode=${product}"
                         -D "Homepage=${TRAK_HOMEPAGE}" -o "${MSI}" "${source}/windows/trak.wxs"
                 WORKING_DIRECTORY "${files}" COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE_RECURSE "${files}" "${files}.include")
