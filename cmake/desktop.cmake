@@ -2,10 +2,9 @@
 # desktop entry and an icon for each, and one AppStream metainfo file for
 # both. Included from the top CMakeLists.txt after GNUInstallDirs.
 
-# AppStream wants http(s) addresses for the home page and the screenshots,
-# which are taken from the README's pictures under that address.
-set(TRAK_HOMEPAGE "https://trak.example.org" CACHE STRING
-    "The project's home page, where docs/images/ of the source is also served")
+# AppStream wants http(s) addresses for the home page (TRAK_HOMEPAGE) and
+# the screenshots, which are taken from the README's pictures under that
+# address.
 string(REGEX REPLACE "/+$" "" TRAK_HOMEPAGE_URL "${TRAK_HOMEPAGE}")
 # A component's ID must not change once software centres know it.
 set(TRAK_APPSTREAM_ID org.example.trak)
