@@ -4,6 +4,7 @@ echoes in, when typed) and NAME.err, with status 1 if there is an .err; else the
 Real input waits until the page has taken it. page.js is what the steps ask of the page."""
 
 import contextlib
+import hashlib
 import json
 import os
 import shutil
@@ -161,18 +162,31 @@ class Page:
         go(self.browser, self.server.url + "/index.html")
         until("the new site kept alone", lambda: (k := self.kept()) != before and len(k) == 1, 30)
 
-    def manifest(self, *fields):
+    def served(self, file, *addresses):
+        site, url = self.server.RequestHandlerClass.keywords["directory"], self.server.url
+        want, addresses = open(f"{site}/{file}", "rb").read(), addresses or [file]
+        urls = json.dumps([f"{url}/{a}" for a in addresses])
+        self.js(f"(trak.digests = null, trak.digest({urls}), 1)")
+        got = until("the files fetched", lambda: self.js("trak.digests"), 30)
+        assert got == [hashlib.sha256(want).hexdigest()] * len(addresses), f"{addresses}: {got}"
+        for address in addresses if file.endswith(".html") else ():
+            go(self.browser, f"{url}/{address}")
+            title = until("a title", lambda: self.js("document.title"), 30)
+            assert f"<title>{title}</title>".encode() in want, f"{address} shows {title!r}"
+
+    def manifest(self):
         errors = self.browser.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
         assert not errors, errors
-        got = self.browser.cdp("Page.getAppManifest")  # as written, and as read (in the site)
+        got = self.browser.cdp("Page.getAppManifest")
         read = json.loads(json.dumps(got["manifest"]).replace(self.server.url + "/", ""))
-        got = {**json.loads(got["data"]), **read}
-        urls = json.dumps([i["url"] for i in got["icons"]])
+        urls = json.dumps([i["url"] for i in read["icons"]])
         self.js(f"(trak.shownSizes = null, trak.sizes({urls}), 1)")
-        got["icons"] = ",".join(i["sizes"] for i in got["icons"])
-        got["shown"] = until("the icons", lambda: self.js("trak.shownSizes"))
-        assert all(str(got.get(k)) == v for k, v in (f.split("=", 1) for f in fields)), got
-
+        got = {"as written": json.loads(got["data"]), "as read": read,
+               "icons shown": until("the icons", lambda: self.js("trak.shownSizes")).split(",")}
+        holds = lambda w, g: (w.keys() <= g.keys() and all(holds(w[k], g[k]) for k in w)
+                              if isinstance(w, dict) else len(w) == len(g) and all(map(holds, w, g))
+                              if isinstance(w, list) else w == g)
+        assert holds(json.load(open(self.case.base + ".manifest")), got), json.dumps(got)
 
 def dialogue(browser, server, site, case, way):
     """Opens the case's page, gives it the answers in `way`, and waits until it shows what it must:
