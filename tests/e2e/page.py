@@ -145,11 +145,10 @@ class Page:
     # Connections refused, as with no network.
     offline = lambda self: (self.kept(), self.server.shutdown(), self.server.server_close())
 
-    def again(self, way, query):
-        site = self.server.RequestHandlerClass.keywords["directory"]
-        self.case.open = ["http", query]
-        dialogue(self.browser, self.server, site, self.case, way)
-        page = open(f"{site}/trak{self.case.program}.html").read()
+    def again(self, way, query=None):
+        self.case.open = query and ["http", query]
+        dialogue(self.browser, self.server, self.site, self.case, way)
+        page = open(f"{self.site}/trak{self.case.program}.html").read()
         assert f"<title>{self.js('document.title')}</title>" in page, "not the page the site serves"
 
     def rebuilt(self):
@@ -158,13 +157,13 @@ class Page:
                                ignore=shutil.ignore_patterns("answers-*", "Test*"))
         tool(None, "sed", "-i", "s|</title>| (2)</title>|", f"{site}/trak{self.case.program}.html")
         tool(None, "cmake", "-DSITE=" + site, "-P", f"{HERE}/../../cmake/serviceworker.cmake")
-        self.server.RequestHandlerClass.keywords["directory"] = site  # the same address
+        self.server.RequestHandlerClass.keywords["directory"] = self.site = site  # the same address
         go(self.browser, self.server.url + "/index.html")
         until("the new site kept alone", lambda: (k := self.kept()) != before and len(k) == 1, 30)
 
     def served(self, file, *addresses):
-        site, url = self.server.RequestHandlerClass.keywords["directory"], self.server.url
-        want, addresses = open(f"{site}/{file}", "rb").read(), addresses or [file]
+        url, want = self.server.url, open(f"{self.site}/{file}", "rb").read()
+        addresses = addresses or [file]
         urls = json.dumps([f"{url}/{a}" for a in addresses])
         self.js(f"(trak.digests = null, trak.digest({urls}), 1)")
         got = until("the files fetched", lambda: self.js("trak.digests"), 30)
@@ -187,6 +186,7 @@ class Page:
                               if isinstance(w, dict) else len(w) == len(g) and all(map(holds, w, g))
                               if isinstance(w, list) else w == g)
         assert holds(json.load(open(self.case.base + ".manifest")), got), json.dumps(got)
+
 
 def dialogue(browser, server, site, case, way):
     """Opens the case's page, gives it the answers in `way`, and waits until it shows what it must:

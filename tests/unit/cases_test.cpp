@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iomanip>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -21,64 +23,56 @@
 
 // Each row of cases.txt: a function, its arguments, "=" and what it gives.
 TEST(Cases, GiveWhatTheRowsSay) {
+    std::vector<std::string> a;  // a row's arguments
+    std::ostringstream got;
+    Pinch pinch;
+    const auto f = [&](int i) { return std::stof(a.at(i)); };
+    const auto n = [&](int i) { return std::stoi(a.at(i)); };
+    const auto p = [&](int i) { return Point{f(i), f(i + 1)}; };
+    const auto finger = [&](int i) { return Finger{std::stod(a.at(i)), std::stod(a.at(i + 1))}; };
+    const auto put = [&](auto... v) { ((got << (got.tellp() ? " " : "") << v), ...); };
+    const auto bounds = [&] { put(scene.bounds.low.x, scene.bounds.low.y, scene.bounds.high.x,
+                                  scene.bounds.high.y); };
+    const std::map<std::string, std::function<void()>> functions = {
+        {"scene", [&] { scene = Scene{}; }},
+        {"point", [&] { scene_add_point(Point{f(0), f(1), f(2)}, colour::red); bounds(); }},
+        {"segment", [&] { scene_add_segment(Segment{p(0), p(2)}, colour::red); bounds(); }},
+        {"camera", [&] { const Camera c = camera_from_bounds(SceneBounds{Point{f(0), f(0)}, p(1)});
+                         put(c.centre_x, c.centre_y, c.distance); }},
+        {"clip", [&] { const ClipRange r = clip_range(f(0));
+                       got << std::setprecision(17);
+                       put(r.near_distance, r.far_distance); }},
+        {"viewport", [&] { const Viewport v = viewport_for(n(0), n(1));
+                           put(v.width, v.height, v.aspect); }},
+        {"turn", [&] { put(turn_angle(n(0), n(1), n(2))); }},
+        {"zoom", [&] { put(zoom_factor(n(0))); }},
+        {"nav", [&] { put(int(nav_step(n(0), n(1), n(2)))); }},
+        {"pinch_start", [&] { pinch = pinch_start(finger(0), finger(2)); }},
+        {"pinch", [&] { Drag z, t;
+                        pinch_move(pinch, finger(0), finger(2), 1024, z, t);
+                        put(z.button, z.dx, z.dy, t.button, t.dx, t.dy); }},
+        {"cross", [&] { Point out{7, 7, 7};
+                        put(line_intersect(Line{Point{f(0), f(1), f(2)}, p(3)}, Line{p(5), p(7)},
+                                           out));
+                        put(out.x, out.y, out.z); }},
+        {"path", [&] { scene = Scene{};
+                       RectTable t;
+                       rect_table_set(t, f(0), f(1));
+                       trace_planar_path(Line{p(2), p(4)}, n(6), t);
+                       for (const Segment& s : scene.segments) put(s.b.x, s.b.y); }},
+    };
     std::ifstream file(TRAK_TESTS_DIR "/unit/cases.txt");
     ASSERT_TRUE(file.is_open());
-    Pinch pinch;
     for (std::string text; std::getline(file, text);) {
         std::istringstream row(text.substr(0, text.find('#')));
         std::string name, word, want;
-        std::vector<std::string> a;
         if (!(row >> name)) continue;
-        while (row >> word && word != "=") a.push_back(word);
+        for (a.clear(); row >> word && word != "=";) a.push_back(word);
         while (row >> word) want += (want.empty() ? "" : " ") + word;
-        const auto f = [&](int i) { return std::stof(a.at(i)); };
-        const auto n = [&](int i) { return std::stoi(a.at(i)); };
-        const auto p = [&](int i) { return Point{f(i), f(i + 1)}; };
-        const auto d = [&](int i) { return std::stod(a.at(i)); };
-        std::ostringstream got;
-        const auto put = [&](auto... v) { ((got << (got.tellp() ? " " : "") << v), ...); };
+        got.str("");
         got << std::setprecision(9);
-        const SceneBounds& b = scene.bounds;
-        Drag z, t;
-        Point out{7, 7, 7};
-        RectTable table;
-        if (name == "scene") {
-            scene = Scene{};
-        } else if (name == "point" || name == "segment") {
-            if (name == "point") scene_add_point(Point{f(0), f(1), f(2)}, colour::red);
-            else scene_add_segment(Segment{p(0), p(2)}, colour::red);
-            put(b.low.x, b.low.y, b.high.x, b.high.y);
-        } else if (name == "camera") {
-            const Camera c = camera_from_bounds(SceneBounds{Point{f(0), f(0)}, p(1)});
-            put(c.centre_x, c.centre_y, c.distance);
-        } else if (name == "clip") {
-            got << std::setprecision(17);
-            put(clip_range(f(0)).near_distance, clip_range(f(0)).far_distance);
-        } else if (name == "viewport") {
-            const Viewport v = viewport_for(n(0), n(1));
-            put(v.width, v.height, v.aspect);
-        } else if (name == "turn") {
-            put(turn_angle(n(0), n(1), n(2)));
-        } else if (name == "zoom") {
-            put(zoom_factor(n(0)));
-        } else if (name == "nav") {
-            put(int(nav_step(n(0), n(1), n(2))));
-        } else if (name == "pinch_start") {
-            pinch = pinch_start(Finger{d(0), d(1)}, Finger{d(2), d(3)});
-        } else if (name == "pinch") {
-            pinch_move(pinch, Finger{d(0), d(1)}, Finger{d(2), d(3)}, 1024, z, t);
-            put(z.button, z.dx, z.dy, t.button, t.dx, t.dy);
-        } else if (name == "cross") {
-            put(line_intersect(Line{Point{f(0), f(1), f(2)}, p(3)}, Line{p(5), p(7)}, out));
-            put(out.x, out.y, out.z);
-        } else if (name == "path") {
-            scene = Scene{};
-            rect_table_set(table, f(0), f(1));
-            trace_planar_path(Line{p(2), p(4)}, n(6), table);
-            for (const Segment& s : scene.segments) put(s.b.x, s.b.y);
-        } else {
-            ADD_FAILURE() << "no function " << name;
-        }
+        ASSERT_TRUE(functions.count(name)) << text;
+        functions.at(name)();
         EXPECT_EQ(got.str(), want) << text;
     }
 }
