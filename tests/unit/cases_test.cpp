@@ -31,17 +31,15 @@ TEST(Cases, GiveWhatTheRowsSay) {
     const auto p = [&](int i) { return Point{f(i), f(i + 1)}; };
     const auto finger = [&](int i) { return Finger{std::stod(a.at(i)), std::stod(a.at(i + 1))}; };
     const auto put = [&](auto... v) { ((got << (got.tellp() ? " " : "") << v), ...); };
-    const auto bounds = [&] { put(scene.bounds.low.x, scene.bounds.low.y, scene.bounds.high.x,
-                                  scene.bounds.high.y); };
+    const auto bounds = [&, &b = scene.bounds] { put(b.low.x, b.low.y, b.high.x, b.high.y); };
     const std::map<std::string, std::function<void()>> functions = {
         {"scene", [&] { scene = Scene{}; }},
         {"point", [&] { scene_add_point(Point{f(0), f(1), f(2)}, colour::red); bounds(); }},
         {"segment", [&] { scene_add_segment(Segment{p(0), p(2)}, colour::red); bounds(); }},
         {"camera", [&] { const Camera c = camera_from_bounds(SceneBounds{Point{f(0), f(0)}, p(1)});
                          put(c.centre_x, c.centre_y, c.distance); }},
-        {"clip", [&] { const ClipRange r = clip_range(f(0));
-                       got << std::setprecision(17);
-                       put(r.near_distance, r.far_distance); }},
+        {"clip", [&] { got << std::setprecision(17);
+                       put(clip_range(f(0)).near_distance, clip_range(f(0)).far_distance); }},
         {"viewport", [&] { const Viewport v = viewport_for(n(0), n(1));
                            put(v.width, v.height, v.aspect); }},
         {"turn", [&] { put(turn_angle(n(0), n(1), n(2))); }},
@@ -77,10 +75,10 @@ TEST(Cases, GiveWhatTheRowsSay) {
     }
 }
 
-// trakbox formats its lines by hand; they must be what printf's "%f" gives:
-// for -0 and what rounds to it, either side of 10^12 (where the quick way
-// gives way to the general one), ties at the seventh decimal (n / 128), and
-// random floats of every size and of the sizes where the decimals show.
+// trakbox formats its lines by hand; they must be what printf's "%f" gives: for -0 and what rounds
+// to it, either side of 10^12 (where the quick way gives way to the general one), ties at the
+// seventh decimal (n / 128), and random floats of every size and of the sizes where the decimals
+// show.
 TEST(FaceLine, WritesTheDigitsPrintfWrites) {
     std::vector<float> values = {-0.0f, -1e-7f, 1e12f, std::nextafter(1e12f, 0.0f), -1.0000001e12f};
     for (int n = 0; n < 2000; ++n) values.push_back(n / 128.0f);
