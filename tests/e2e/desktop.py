@@ -67,8 +67,7 @@ def run(case, engine, program, emulator):
             at = "" if emulator else "Position: 100,50"  # wine's window lands anywhere
             assert wid and at in geometry and "Geometry: 1024x700" in geometry, \
                 f"window {geometry}; status {p.poll()}: {p.stderr.read()}"
-            window = Desktop(d, wid)
-            case.run(window, engine)
+            case.run(window := Desktop(d, wid), engine)
             time.sleep(2 if case.valgrind else 0.3)  # some more frames
             close(d, wid)
             assert p.wait(timeout=120) == 0, f"status {p.returncode} on closing: {p.stderr.read()}"

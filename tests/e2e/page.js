@@ -37,6 +37,12 @@ window.trak ??= (() => {
     sizes: (urls) => Promise.all(urls.map((src) => Object.assign(new Image(), { src }))
       .map((i) => i.decode().then(() => i.width + 'x' + i.height, () => 0)))
       .then((sizes) => (trak.shownSizes = sizes.join())),
+    // The SHA-256 of what the page fetches at `url` past the HTTP cache, or the error, into
+    // trak.digested.
+    digest: (url) => fetch(url, { cache: 'no-store' }).then((r) => r.arrayBuffer())
+      .then((b) => crypto.subtle.digest('SHA-256', b))
+      .then((d) => [...new Uint8Array(d)].map((x) => x.toString(16).padStart(2, '0')).join(''),
+        String).then((digest) => (trak.digested = digest)),
   };
 
   function count(gl) {

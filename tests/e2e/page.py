@@ -4,6 +4,7 @@ echoes in, when typed) and NAME.err, with status 1 if there is an .err; else the
 Real input waits until the page has taken it. page.js is what the steps ask of the page."""
 
 import contextlib
+import hashlib
 import json
 import os
 import shutil
@@ -139,17 +140,13 @@ class Page:
         self.holds(lambda: not ((got := self.js("trak.widths()"))[0] == int(w) >= max(got))
                    and f"{w} wide: width, scrolled width, right edges {got}")
 
-    kept = lambda self: until("the site kept by its service worker", lambda: self.js("trak.kept()"),
-                              30)
+    kept = lambda self: until("the site kept by its worker", lambda: self.js("trak.kept()"), 30)
     # Connections refused, as with no network.
     offline = lambda self: (self.kept(), self.server.shutdown(), self.server.server_close())
 
-    def again(self, way, query):
-        site = self.server.RequestHandlerClass.keywords["directory"]
-        self.case.open = ["http", query]
-        dialogue(self.browser, self.server, site, self.case, way)
-        page = open(f"{site}/trak{self.case.program}.html").read()
-        assert f"<title>{self.js('document.title')}</title>" in page, "not the page the site serves"
+    def again(self, way, query=None):
+        self.case.open = query and ["http", query]
+        dialogue(self.browser, self.server, self.site, self.case, way)
 
     def rebuilt(self):
         before, self.tmp = self.kept(), tempfile.TemporaryDirectory(ignore_cleanup_errors=True)
@@ -157,21 +154,34 @@ class Page:
                                ignore=shutil.ignore_patterns("answers-*", "Test*"))
         tool(None, "sed", "-i", "s|</title>| (2)</title>|", f"{site}/trak{self.case.program}.html")
         tool(None, "cmake", "-DSITE=" + site, "-P", f"{HERE}/../../cmake/serviceworker.cmake")
-        self.server.RequestHandlerClass.keywords["directory"] = site  # the same address
+        self.server.RequestHandlerClass.keywords["directory"] = self.site = site  # the same address
         go(self.browser, self.server.url + "/index.html")
         until("the new site kept alone", lambda: (k := self.kept()) != before and len(k) == 1, 30)
 
-    def manifest(self, *fields):
+    def served(self, file, *addresses):
+        want = open(f"{self.site}/{file}", "rb").read()
+        for url in (f"{self.server.url}/{a}" for a in addresses or [file]):
+            self.js(f"(trak.digested = null, trak.digest({json.dumps(url)}), 1)")
+            got = until("the file fetched", lambda: self.js("trak.digested"), 30)
+            assert got == hashlib.sha256(want).hexdigest(), f"{url}: {got}"
+            if file.endswith(".html"):
+                go(self.browser, url)
+                title = until("a title", lambda: self.js("document.title"), 30)
+                assert f"<title>{title}</title>".encode() in want, f"{url} shows {title!r}"
+
+    def manifest(self):
         errors = self.browser.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
         assert not errors, errors
-        got = self.browser.cdp("Page.getAppManifest")  # as written, and as read (in the site)
+        got = self.browser.cdp("Page.getAppManifest")
         read = json.loads(json.dumps(got["manifest"]).replace(self.server.url + "/", ""))
-        got = {**json.loads(got["data"]), **read}
-        urls = json.dumps([i["url"] for i in got["icons"]])
+        urls = json.dumps([i["url"] for i in read["icons"]])
         self.js(f"(trak.shownSizes = null, trak.sizes({urls}), 1)")
-        got["icons"] = ",".join(i["sizes"] for i in got["icons"])
-        got["shown"] = until("the icons", lambda: self.js("trak.shownSizes"))
-        assert all(str(got.get(k)) == v for k, v in (f.split("=", 1) for f in fields)), got
+        got = {"as written": json.loads(got["data"]), "as read": read,
+               "icons shown": until("the icons", lambda: self.js("trak.shownSizes")).split(",")}
+        holds = lambda w, g: (w.keys() <= g.keys() and all(holds(w[k], g[k]) for k in w)
+                              if isinstance(w, dict) else len(w) == len(g) and all(map(holds, w, g))
+                              if isinstance(w, list) else w == g)
+        assert holds(json.load(open(self.case.base + ".manifest")), got), json.dumps(got)
 
 
 def dialogue(browser, server, site, case, way):

@@ -19,7 +19,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 UPDATE = os.environ.get("UPDATE") == "1"  # writes missing pictures and call lists
 
 KINDS = dict(S=r"\d+(\.\d+)?", BUTTON="[123]", BACKEND="|".join(BACKENDS), ENGINE="|".join(ENGINES),
-             WAY="typed|file|input", **dict.fromkeys("X Y DX DY W H N BYTES".split(), r"-?\d+"))
+             WAY="typed|file|input|http", **dict.fromkeys("X Y DX DY W H N BYTES".split(), r"-?\d+"))
 
 
 def pattern(args):

@@ -1,9 +1,8 @@
-// A libFuzzer target: any bytes through trakbox's (TRAK_FUZZ_BOX 1) or trakflat's
-// dialogue and first legs, which promise: a dialogue that ends passes finite sizes
-// above zero, a start on the table, a finite direction that moves and at most 10^6
-// bounces; N bounces give N legs (in trakbox, fewer only when an edge or a corner
-// ends the path with its message); legs join and end on the border; trakbox's
-// lines name the face each leg ends on. A broken promise ends the run.
+// A libFuzzer target: any bytes through trakbox's (TRAK_FUZZ_BOX 1) or trakflat's dialogue and
+// first legs, which promise: a dialogue that ends passes finite sizes above zero, a start on the
+// table, a finite direction that moves and at most 10^6 bounces; N bounces give N legs (in trakbox,
+// fewer only when an edge or a corner ends the path with its message); legs join and end on the
+// border; trakbox's lines name the face each leg ends on. A broken promise ends the run.
 
 #include <algorithm>
 #include <cmath>
@@ -20,58 +19,15 @@
 #include "viewer/scene.h"
 
 // Each check gives nullptr, or the promise it found broken.
-#define PROMISE(ok) \
-    if (!(ok)) return #ok
+#define PROMISE(ok) if (!(ok)) return #ok
 
 namespace {
 
 // The spacing of floats about x, which stays 2^-149 below the normal range.
 double spacing(double x) { return std::ldexp(1.0, std::max(std::ilogb(x), -126) - 23); }
 
-// Each face line against its leg, and the end message against the last hit.
-const char* lines_kept(const BoxTable& t, Point start, Point dir, const std::string& text,
-                              int legs) {
-    static const std::string faces[7] = {"levo", "desno", "dole", "gore", "nazad", "napred", "desna"};
-    const float size[3] = {t.width, t.height, t.depth}, st[3] = {start.x, start.y, start.z};
-    const float d[3] = {dir.x, dir.y, dir.z};
-    // Along its own axis a hit is off by the rounding of t: a few units in
-    // the last place of the largest size.
-    const float largest = std::max({t.width, t.height, t.depth});
-    const double tol = std::max(std::ldexp(16.0, -23) * largest, 16 * spacing(largest));
-    const auto& segments = scene.segments;
-    std::istringstream in(text);
-    std::size_t leg = 0;
-    bool ended = false;
-    for (std::string line; std::getline(in, line);) {
-        PROMISE(!ended);
-        if (line.rfind("Specijalan slucaj udaranja loptice u ", 0) == 0) {
-            PROMISE(leg > 0 && leg == segments.size());
-            const PointKind kind = box_point_kind(t, segments[leg - 1].b);
-            PROMISE(kind == (line.back() == 'e' ? PointKind::corner : PointKind::edge));
-            ended = true;
-            continue;
-        }
-        char word[8], code[4];
-        PROMISE(leg < segments.size() && std::sscanf(line.c_str(), "%7s ravan %3s,", word, code) == 2);
-        const Point b = segments[leg].b;
-        const float hit[3] = {b.x, b.y, b.z};
-        PROMISE(leg + 1 == segments.size() || box_point_kind(t, b) == PointKind::face);
-        const int f = int(std::find(faces, faces + 7, std::string(word)) - faces);
-        const int axis = f == 6 ? 0 : f / 2;
-        const bool far = f % 2 == 1 || f == 6;
-        PROMISE(f < 7 && code[axis] == (far ? '1' : '0'));
-        PROMISE((f == 6) == (axis == 0 && far && std::string(code) == "111"));
-        PROMISE(std::fabs(hit[axis] - (far ? size[axis] : 0)) <= tol);
-        for (int i = 0; i < 3; ++i) PROMISE(d[i] != 0 || (code[i] == '-' && hit[i] == st[i]));
-        ++leg;
-    }
-    PROMISE(leg == segments.size() && (ended || leg == std::size_t(legs)));
-    return nullptr;
-}
-
-/// Runs the dialogue of trakbox (`box`) or trakflat on `text`, then its path
-/// for at most `max_legs` legs into an empty scene. An input that ends
-/// before the dialogue does promises nothing more.
+/// Runs the dialogue of trakbox (`box`) or trakflat on `text`, then its path for at most `max_legs`
+/// legs into an empty scene. An input that ends before the dialogue does promises nothing more.
 const char* run(bool box, const std::string& text, int max_legs) {
     std::istringstream in(text);
     std::ostringstream out, lines;
@@ -85,7 +41,7 @@ const char* run(bool box, const std::string& text, int max_legs) {
     scene = Scene{};
     if (box) trace_box_path(Line{start, dir}, b.table, legs, start, lines);
     else trace_planar_path(Line{start, dir}, legs, f.table);
-    PROMISE(box || scene.segments.size() == std::size_t(legs));  // trakbox's: lines_kept
+    PROMISE(box || scene.segments.size() == std::size_t(legs));  // trakbox's: below
 
     const float size[3] = {box ? b.table.width : f.table.width,
                            box ? b.table.height : f.table.height, b.table.depth};
@@ -100,9 +56,9 @@ const char* run(bool box, const std::string& text, int max_legs) {
         least = std::min(least, std::fabs(double(d[i])));
     }
     PROMISE(most > 0 && bounces <= 1000000);
-    // Rounding may miss the border by a few units in the last place of the
-    // largest size, and near a corner a steep ray turns an error along one
-    // side into one as many times larger along the other.
+    // Rounding may miss the border by a few units in the last place of the largest size, and near a
+    // corner a steep ray turns an error along one side into one as many times larger along the
+    // other.
     const double tol = 4 * spacing(largest) * (1 + most / least);
     Point from = start;
     for (const Segment& s : scene.segments) {
@@ -116,7 +72,41 @@ const char* run(bool box, const std::string& text, int max_legs) {
         PROMISE(on_border);
         from = s.b;
     }
-    return box ? lines_kept(b.table, start, dir, lines.str(), legs) : nullptr;
+    if (!box) return nullptr;
+
+    // Each of trakbox's lines against its leg, and the end message against the last hit. Along its
+    // own axis a hit is off by the rounding of t: a few units in the last place of the largest
+    // size.
+    const std::string faces[7] = {"levo", "desno", "dole", "gore", "nazad", "napred", "desna"};
+    const double off = std::max(std::ldexp(16.0, -23) * largest, 16 * spacing(largest));
+    std::istringstream printed(lines.str());
+    std::size_t leg = 0;
+    bool ended = false;
+    for (std::string line; std::getline(printed, line);) {
+        PROMISE(!ended);
+        if (line.rfind("Specijalan slucaj udaranja loptice u ", 0) == 0) {
+            PROMISE(leg > 0 && leg == scene.segments.size());
+            const PointKind kind = box_point_kind(b.table, scene.segments[leg - 1].b);
+            PROMISE(kind == (line.back() == 'e' ? PointKind::corner : PointKind::edge));
+            ended = true;
+            continue;
+        }
+        char word[8], code[4];
+        PROMISE(leg < scene.segments.size());
+        PROMISE(std::sscanf(line.c_str(), "%7s ravan %3s,", word, code) == 2);
+        const Point p = scene.segments[leg].b;
+        const float hit[3] = {p.x, p.y, p.z};
+        PROMISE(leg + 1 == scene.segments.size() || box_point_kind(b.table, p) == PointKind::face);
+        const int face = int(std::find(faces, faces + 7, std::string(word)) - faces);
+        const int axis = face == 6 ? 0 : face / 2;
+        const bool far = face % 2 == 1 || face == 6;
+        PROMISE(face < 7 && code[axis] == (far ? '1' : '0'));
+        PROMISE(std::fabs(hit[axis] - (far ? size[axis] : 0)) <= off);
+        for (int i = 0; i < 3; ++i) PROMISE(d[i] != 0 || (code[i] == '-' && hit[i] == st[i]));
+        ++leg;
+    }
+    PROMISE(leg == scene.segments.size() && (ended || leg == std::size_t(legs)));
+    return nullptr;
 }
 
 }  // namespace
