@@ -14,4 +14,4 @@ void while_idle(void (*display)()) { glutIdleFunc(display); }
 
 void window_unavailable() { std::exit(1); }
 
-void viewer_describe(const float[], int, Point) {}
+void viewer_describe(const float[], int, Point, Point) {}

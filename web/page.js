@@ -17,17 +17,24 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   const errorsEl = document.getElementById('errors');
   const answer = document.getElementById('answer');
 
-  // Appends text to an element, in a span of class `cls` if one is given.
+  // Appends text to an element, in a span of class `cls` if one is given. An echo starts a new
+  // turn: the answer and what the program says next, which a screen reader reads as the log's
+  // one addition, and nothing before it again. A turn is an object of its own (a paragraph), not
+  // merged into the log's text, and shown inline, so that an answer stays on its prompt's line.
   function show(el, text, cls) {
+    if (cls || !el.lastElementChild) {
+      el.appendChild(document.createElement('div')).setAttribute('role', 'paragraph');
+    }
+    const turn = el.lastElementChild;
     if (cls) {
       const span = document.createElement('span');
       span.className = cls;
       span.textContent = text;
-      el.appendChild(span);
-    } else if (el.lastChild && el.lastChild.nodeType === Node.TEXT_NODE) {
-      el.lastChild.appendData(text);
+      turn.appendChild(span);
+    } else if (turn.lastChild && turn.lastChild.nodeType === Node.TEXT_NODE) {
+      turn.lastChild.appendData(text);
     } else {
-      el.appendChild(document.createTextNode(text));
+      turn.appendChild(document.createTextNode(text));
     }
   }
 
@@ -121,12 +128,14 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
 
   Module.frames = 0;
   // Once the window shows, the dialogue is over; a student who typed the
-  // answers goes on to the picture.
+  // answers goes on to the picture, and the answer field goes: a screen
+  // reader could still take its last events for a return to it.
   Module.postMainLoop = () => {
     if (Module.frames++) return;
     document.body.classList.add('shown');
     if (document.activeElement === answer) Module.canvas.focus({ preventScroll: true });
     answer.disabled = true;
+    answer.hidden = true;
   };
   Module.onExit = (status) => {
     Module.exitStatus = status;
