@@ -10,6 +10,7 @@ import pty
 import re
 import signal
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -25,6 +26,7 @@ user_pref('browser.startup.homepage_override.mstone', 'ignore');
 user_pref('datareporting.policy.dataSubmissionEnabled', false);
 user_pref('browser.shell.checkDefaultBrowser', false);
 user_pref('browser.tabs.warnOnClose', false);
+user_pref('general.smoothScroll', false);
 """
 
 
@@ -35,7 +37,7 @@ def browser_argv(browser, profile, url):
         return ["firefox-esr", "--no-remote", "--profile", profile, url], "firefox"
     # A software GL: with none, the page rightly says that it cannot draw.
     return ["chromium", "--no-sandbox", "--test-type", "--force-renderer-accessibility",
-            "--no-first-run", "--disable-features=Translate",
+            "--no-first-run", "--disable-features=Translate", "--disable-smooth-scrolling",
             "--use-angle=swiftshader", "--enable-unsafe-swiftshader", f"--user-data-dir={profile}",
             "--window-size=1280,1000", url], "chromium"
 
@@ -170,7 +172,7 @@ class Orca:
 @contextlib.contextmanager
 def orca(browser, url, keep=None):
     """An Orca on `url` in `browser`, on a display and a D-Bus session of its own; its debug log
-    ends as `keep` if given."""
+    ends as `keep` if given, or in the temporary folder if the run fails."""
     with display() as d, tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as home:
         env = dict(HOME=home, XDG_RUNTIME_DIR=home, DISPLAY=d["DISPLAY"], PATH=os.environ["PATH"],
                    GTK_MODULES="gail:atk-bridge", GNOME_ACCESSIBILITY="1", LANG="C.UTF-8")
@@ -178,6 +180,10 @@ def orca(browser, url, keep=None):
         try:
             reader.start(browser, url)
             yield reader
+        except BaseException:
+            keep = keep or f"{tempfile.gettempdir()}/orca-{browser}-{os.getpid()}.log"
+            print("Orca's log:", keep, file=sys.stderr)
+            raise
         finally:
             reader.close()
             if keep:
