@@ -17,13 +17,16 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   const errorsEl = document.getElementById('errors');
   const answer = document.getElementById('answer');
 
-  // Appends text to an element, in a span of class `cls` if one is given. An echo starts a new
-  // turn: the answer and what the program says next, which a screen reader reads as the log's
-  // one addition, and nothing before it again. A turn is an object of its own (a paragraph), not
-  // merged into the log's text, and shown inline, so that an answer stays on its prompt's line.
+  // Appends text to an element, in a span of class `cls` if one is given. Input handed to the
+  // program starts a new turn of the console: the answer's echo and what the program says next,
+  // which a screen reader reads as the log's one addition, and nothing before it again. A turn is
+  // an object of its own (a paragraph), not merged into the log's text, and shown inline, so that
+  // an answer stays on its prompt's line.
+  let newTurn = false;
   function show(el, text, cls) {
-    if (cls || !el.lastElementChild) {
+    if (!el.lastElementChild || (el === consoleEl && newTurn)) {
       el.appendChild(document.createElement('div')).setAttribute('role', 'paragraph');
+      newTurn = newTurn && el !== consoleEl;
     }
     const turn = el.lastElementChild;
     if (cls) {
@@ -85,10 +88,12 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
     if (e.key === 'Enter') {
       const line = answer.value + '\n';
       answer.value = '';
+      newTurn = true;
       show(consoleEl, line, 'echo');
       give(new TextEncoder().encode(line), false);
     } else if (e.ctrlKey && (e.key === 'd' || e.key === 'D') && answer.value === '') {
       e.preventDefault();
+      newTurn = true;
       give(new Uint8Array(0), true);
     }
   });

@@ -19,7 +19,8 @@ from .xwindow import display, tool, until
 
 SAID = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?:\s*\{[^{}]*\})?$", re.S)
 # speech-dispatcher's dummy voice, its sound to ALSA's null device: no sound card is needed.
-SPEECHD = 'AudioOutputMethod "alsa"\nAddModule "dummy" "sd_dummy" "dummy.conf"\nDefaultModule dummy\n'
+SPEECHD = ('AudioOutputMethod "alsa"\nAddModule "dummy" "sd_dummy" "dummy.conf"\n'
+           "DefaultModule dummy\n")
 ALSA = "pcm.!default { type null }\n"
 FIREFOX_PREFS = """user_pref('browser.aboutwelcome.enabled', false);
 user_pref('browser.startup.homepage_override.mstone', 'ignore');
@@ -59,9 +60,10 @@ class Orca:
             with open(home + path, "w") as f:
                 f.write(text)
         # dbus-run-session's child holds the session bus open until its input closes.
-        self.bus = self.spawn(["dbus-run-session", "--", "/usr/bin/python3", "-c", "import os, sys; "
-                               "print(os.environ['DBUS_SESSION_BUS_ADDRESS'], flush=True); "
-                               "sys.stdin.read()"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        hold = "import os, sys; print(os.environ['DBUS_SESSION_BUS_ADDRESS'], flush=True); " \
+               "sys.stdin.read()"
+        self.bus = self.spawn(["dbus-run-session", "--", "/usr/bin/python3", "-c", hold],
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         env["DBUS_SESSION_BUS_ADDRESS"] = self.bus.stdout.readline().decode().strip()
         tool(env, "gsettings", "set", "org.gnome.desktop.interface", "toolkit-accessibility",
              "true")
@@ -121,8 +123,8 @@ class Orca:
         if name in views:
             until(f"the view {name}", lambda: shot() == views[name], 20)
         else:
-            views[name] = until(f"a new view {name}",
-                                lambda: (s := shot()) not in views.values() and s == shot() and s, 20)
+            new = lambda: (s := shot()) not in views.values() and s == shot() and s
+            views[name] = until(f"a new view {name}", new, 20)
 
     def converse(self, script):
         """Runs `script`, a conversation: its lines `> KEY...` send keys (as `keys`), `! NAME`
