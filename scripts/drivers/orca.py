@@ -27,6 +27,7 @@ ALSA = "pcm.!default { type null }\n"
 # a Tab to run from the picture to the path's heading.
 FIREFOX_PREFS = """user_pref('accessibility.enable_all_cache_domains', true);
 user_pref('browser.aboutwelcome.enabled', false);
+user_pref('browser.newtab.preload', false);
 user_pref('browser.startup.homepage_override.mstone', 'ignore');
 user_pref('datareporting.policy.dataSubmissionEnabled', false);
 user_pref('browser.shell.checkDefaultBrowser', false);
@@ -127,10 +128,10 @@ class Orca:
                                        "-depth", "8", "rgb:-"], env=self.env, capture_output=True,
                                       check=True, timeout=60).stdout
         if name in views:
-            until(f"the view {name}", lambda: shot() == views[name], 20)
+            until(f"the view {name}", lambda: shot() == views[name], 60)
         else:
             new = lambda: (s := shot()) not in views.values() and s == shot() and s
-            views[name] = until(f"a new view {name}", new, 20)
+            views[name] = until(f"a new view {name}", new, 60)
 
     def converse(self, script):
         """Runs `script`, a conversation: its lines `> KEY...` send keys (as `keys`), `! NAME`
