@@ -123,14 +123,16 @@ class Orca:
 
     def view(self, name, views):
         """That the page shows the picture `views[name]` if it has one, else one unlike all
-        there, kept as `name`: the screen below the browser's bars, where the canvas is."""
+        there that stays for a second, kept as `name`: the screen below the browser's bars, where
+        the canvas is."""
         shot = lambda: subprocess.run(["import", "-window", "root", "-crop", "1280x800+0+224",
                                        "-depth", "8", "rgb:-"], env=self.env, capture_output=True,
                                       check=True, timeout=60).stdout
         if name in views:
             until(f"the view {name}", lambda: shot() == views[name], 60)
         else:
-            new = lambda: (s := shot()) not in views.values() and s == shot() and s
+            new = lambda: (s := shot()) not in views.values() and not time.sleep(1) and \
+                s == shot() and s
             views[name] = until(f"a new view {name}", new, 60)
 
     def converse(self, script):
