@@ -21,6 +21,6 @@ int main(int argc, char** argv) {
     // Lines that could not be written must not pass for a finished run.
     if (const int status = console_output_lost(con)) return status;
     const float size[] = {a.table.width, a.table.height, a.table.depth};
-    viewer_describe(size, 3, a.start);
+    viewer_describe(size, 3, a.start, a.direction);
     viewer_run(argc, argv, 60.0);
 }

@@ -38,4 +38,4 @@ void while_idle(void (*display)()) {
 
 void window_unavailable() { std::exit(1); }
 
-void viewer_describe(const float[], int, Point) {}
+void viewer_describe(const float[], int, Point, Point) {}

@@ -104,7 +104,7 @@ EM_JS(void, page_describe, (const char* name, const char* ends, const char* more
 });
 
 // A long path's first thousand legs: more would only slow the page.
-void viewer_describe(const float size[], int axes, Point start) {
-    const PictureWords w = picture_words(scene.segments, size, axes, start, 1000);
+void viewer_describe(const float size[], int axes, Point start, Point direction) {
+    const PictureWords w = picture_words(scene.segments, size, axes, start, direction, 1000);
     page_describe(w.name.c_str(), w.ends.c_str(), w.more.c_str());
 }

@@ -10,9 +10,9 @@
 [[noreturn]] void viewer_run(int argc, char** argv, double fov_degrees);
 
 /// Tells a page's readers what the window will show: the table of `size`
-/// on `axes` axes (2 or 3), the start point and the path (the scene's red
-/// segments), in words (viewer/words.h); a desktop window says nothing.
-void viewer_describe(const float size[], int axes, Point start);
+/// on `axes` axes (2 or 3), the start point, the direction and the path (the
+/// scene's red segments), in words (viewer/words.h); a desktop window says nothing.
+void viewer_describe(const float size[], int axes, Point start, Point direction);
 
 /// Draws the whole scene; also runs again and again while the window is
 /// open, at the screen's pace (while_idle).

@@ -17,17 +17,27 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   const errorsEl = document.getElementById('errors');
   const answer = document.getElementById('answer');
 
-  // Appends text to an element, in a span of class `cls` if one is given.
+  // Appends text to an element, in a span of class `cls` if one is given. Input handed to the
+  // program starts a new turn of the console: the answer's echo and what the program says next,
+  // which a screen reader reads as the log's one addition, and nothing before it again. A turn is
+  // an object of its own (a paragraph), not merged into the log's text, and shown inline, so that
+  // an answer stays on its prompt's line.
+  let newTurn = false;
   function show(el, text, cls) {
+    if (!el.lastElementChild || (el === consoleEl && newTurn)) {
+      el.appendChild(document.createElement('div')).setAttribute('role', 'paragraph');
+      newTurn = newTurn && el !== consoleEl;
+    }
+    const turn = el.lastElementChild;
     if (cls) {
       const span = document.createElement('span');
       span.className = cls;
       span.textContent = text;
-      el.appendChild(span);
-    } else if (el.lastChild && el.lastChild.nodeType === Node.TEXT_NODE) {
-      el.lastChild.appendData(text);
+      turn.appendChild(span);
+    } else if (turn.lastChild && turn.lastChild.nodeType === Node.TEXT_NODE) {
+      turn.lastChild.appendData(text);
     } else {
-      el.appendChild(document.createTextNode(text));
+      turn.appendChild(document.createTextNode(text));
     }
   }
 
@@ -78,10 +88,12 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
     if (e.key === 'Enter') {
       const line = answer.value + '\n';
       answer.value = '';
+      newTurn = true;
       show(consoleEl, line, 'echo');
       give(new TextEncoder().encode(line), false);
     } else if (e.ctrlKey && (e.key === 'd' || e.key === 'D') && answer.value === '') {
       e.preventDefault();
+      newTurn = true;
       give(new Uint8Array(0), true);
     }
   });
@@ -121,12 +133,14 @@ Module.canvas.addEventListener('contextmenu', (e) => e.preventDefault());
 
   Module.frames = 0;
   // Once the window shows, the dialogue is over; a student who typed the
-  // answers goes on to the picture.
+  // answers goes on to the picture, and the answer field goes: a screen
+  // reader could still take its last events for a return to it.
   Module.postMainLoop = () => {
     if (Module.frames++) return;
     document.body.classList.add('shown');
     if (document.activeElement === answer) Module.canvas.focus({ preventScroll: true });
     answer.disabled = true;
+    answer.hidden = true;
   };
   Module.onExit = (status) => {
     Module.exitStatus = status;

@@ -13,7 +13,10 @@ import sys
 sys.dont_write_bytecode = True  # nothing written into tests/ or scripts/
 import desktop
 import page
+from drivers.orca import orca
 from steps import ENGINES, HERE, Case
+
+ORCA = "/usr/lib/python3/dist-packages/orca/orca_platform.py"
 
 
 def tests(kind, binary):
@@ -29,6 +32,10 @@ def tests(kind, binary):
         yield from ((f"window.{c.name}", window, [kind, c.path])
                     for c in cases if kind in c.engines)
         return
+    # What Orca says, as recorded with Orca 43 (Debian 12's): one Orca at a time.
+    if 'version     = "43.' in "".join(open(p).read() for p in glob.glob(ORCA)):
+        yield from ((f"orca.{os.path.basename(p)}", "LABELS display RESOURCE_LOCK orca TIMEOUT 300",
+                     ["orca", p]) for p in sorted(glob.glob(f"{HERE}/orca/*.*")))
     for engine in ENGINES:
         # All the transcripts in one browser, slow to start; a page has no full output device.
         # Drawing a million legs takes Chromium's renderer both cores.
@@ -60,6 +67,9 @@ def main(argv):
     program = os.path.abspath(dict(flat=flat, box=box)[cases[0].program])
     if backend == "transcript":
         os.execv(f"{HERE}/transcript", [f"{HERE}/transcript", *emulator, program, cases[0].path])
+    if backend == "orca":  # NAME.BROWSER: NAME's keys and what Orca says in BROWSER
+        with orca(cases[0].path.rsplit(".", 1)[1], "file://" + program) as reader:
+            return reader.converse(open(cases[0].path).read())
     if backend in ENGINES:
         return page.run(os.path.dirname(program), cases, backend, way)
     desktop.run(cases[0], backend, program, emulator)
