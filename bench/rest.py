@@ -13,7 +13,7 @@ import sys
 import tempfile
 import time
 
-from drivers.xwindow import display, until
+from drivers.xwindow import display, start, until
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORKED = {"trakflat": "planar", "trakbox": "box"}
@@ -94,17 +94,13 @@ def under_wine(d, windows_build):
     looks up the GL library's functions itself), so its frames are counted as the X server's
     DAMAGE reports on its window, one a frame."""
     exe = os.path.join(windows_build, "box", "trakbox.exe")
-    env = dict(d, WINEPREFIX=os.path.abspath(os.path.join(windows_build, "wine-window")),
+    env = dict(WINEPREFIX=os.path.abspath(os.path.join(windows_build, "wine-window")),
                WINEDEBUG="-all")
     x11, damage = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXdamage.so.1")
     x11.XOpenDisplay.restype, damage.XDamageCreate.restype = ctypes.c_void_p, ctypes.c_ulong
-    p = subprocess.Popen(["wine", exe], stdin=open(os.path.join(ROOT, "examples", "box_worked.txt")),
-                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    answers = open(os.path.join(ROOT, "examples", "box_worked.txt"), "rb").read()
+    p, wid = start(d, exe, answers, env, ["wine"])
     try:
-        wid = until("the window", lambda: subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--name", "^Geometrija - prikaz zadatka$"],
-            env=d, capture_output=True).stdout.split()[:1], 120)[0]
-        time.sleep(2)  # its first frames drawn
         pid = int(subprocess.run(["pgrep", "-f", "-n", exe], capture_output=True).stdout)
         dpy = ctypes.c_void_p(x11.XOpenDisplay(d["DISPLAY"].encode()))
         base, error, event = ctypes.c_int(), ctypes.c_int(), (ctypes.c_long * 24)()
@@ -123,7 +119,7 @@ def under_wine(d, windows_build):
         x11.XCloseDisplay(dpy)
     finally:
         p.kill()
-        subprocess.run(["wineserver", "-k"], env=env)
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, **env))
     return 100 * used / s, frames / s
 
 
