@@ -27,13 +27,16 @@ def pattern(args):
     with a blank before it."""
     rx = ""
     for item in args.replace("[", " [ ").replace("]", " ] ").split():
+        if item in ("[", "]"):
+            rx += "(?:" if item == "[" else ")?"
+            continue
         word = "=".join("(?:%s)" % (KINDS.get(w, r"\S+") if w.isupper() else w.replace("/", "|"))
                         for w in item.removesuffix("...").split("="))
-        rx += dict(zip("[]", ("(?:", ")?"))).get(item) or f"(?: {word})" + "+" * ("..." in item)
+        rx += f"(?: {word})" + ("+" if item.endswith("...") else "")
     return re.compile(rx)
 
 
-STEPS = {}  # name: (arguments, the backends that can do it, what it does), from steps.txt
+STEPS = {}  # name: (its arguments' pattern, the backends that can do it, its arguments), from steps.txt
 for row in open(os.path.join(HERE, "steps.txt")):
     if row.strip() and not row.startswith("#"):
         name, args, where, what = (field.strip() for field in row.split("|", 3))
