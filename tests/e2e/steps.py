@@ -18,8 +18,9 @@ BACKENDS = DESKTOP + ("wine",) + ENGINES
 HERE = os.path.dirname(os.path.abspath(__file__))
 UPDATE = os.environ.get("UPDATE") == "1"  # writes missing pictures and call lists
 
-KINDS = dict(S=r"\d+(\.\d+)?", BUTTON="[123]", BACKEND="|".join(BACKENDS), ENGINE="|".join(ENGINES),
-             WAY="typed|file|input|http", **dict.fromkeys("X Y DX DY W H N BYTES".split(), r"-?\d+"))
+KINDS = dict(S=r"\d+(\.\d+)?", BUTTON="[123]", BACKEND="|".join(BACKENDS),
+             ENGINE="|".join(ENGINES), WAY="typed|file|input|http",
+             **dict.fromkeys("X Y DX DY W H N BYTES".split(), r"-?\d+"))
 
 
 def pattern(args):
@@ -36,7 +37,8 @@ def pattern(args):
     return re.compile(rx)
 
 
-STEPS = {}  # name: (its arguments' pattern, the backends that can do it, its arguments), from steps.txt
+# name: (its arguments' pattern, the backends that can do it, its arguments), from steps.txt
+STEPS = {}
 for row in open(os.path.join(HERE, "steps.txt")):
     if row.strip() and not row.startswith("#"):
         name, args, where, what = (field.strip() for field in row.split("|", 3))
