@@ -36,13 +36,14 @@ def cpu(pid):
 
 @contextlib.contextmanager
 def windows(d, build, names):
-    """The programs `names` on their worked examples, each with its swap log, once each has drawn."""
+    """The programs `names` on their worked examples, each with its swap log, once each has
+    drawn."""
     with tempfile.TemporaryDirectory() as tmp, contextlib.ExitStack() as stack:
         runs = []
         for i, name in enumerate(names):
             log = os.path.join(tmp, str(i))
             p = subprocess.Popen([os.path.join(build, WORKED[name], name)],
-                                 stdin=open(os.path.join(ROOT, "examples", f"{name[4:]}_worked.txt")),
+                                 stdin=open(f"{ROOT}/examples/{name[4:]}_worked.txt"),
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                  env=dict(d, TRAK_SWAP_LOG=log, LD_PRELOAD=os.path.join(
                                      build, "bench", "libswap_log.so")))
@@ -141,4 +142,5 @@ if __name__ == "__main__":
           f" frames a second; {sum(pc for pc, _ in got['ten']):.0f} % of a core together")
     print(f"drag latency, median: {got['drag']:.1f} ms")
     if got["wine"]:
-        print("trakbox.exe under wine at rest: %.1f %% of a core, %.1f frames a second" % got["wine"])
+        print("trakbox.exe under wine at rest: %.1f %% of a core, %.1f frames a second"
+              % got["wine"])

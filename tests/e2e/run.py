@@ -1,8 +1,9 @@
 """The end-to-end tests of a build, and running one.
 
 `run.py list KIND BINARY_DIR` lists the tests of a build of KIND (desktop, sanitized, wine or web)
-as NAME|CTEST PROPERTIES|ARGUMENT|..., each case's steps checked first, which CMake adds as `run.py ARGUMENT... FLAT BOX [-- EMULATOR
-...]`. `run.py BACKEND[.WAY] CASE... FLAT BOX [-- EMULATOR...]` runs a window case on desktop,
+as NAME|CTEST PROPERTIES|ARGUMENT|..., each case's steps checked first, which CMake adds as
+`run.py ARGUMENT... FLAT BOX [-- EMULATOR...]`. `run.py check CASE...` says what is wrong with each
+case named. `run.py BACKEND[.WAY] CASE... FLAT BOX [-- EMULATOR...]` runs a window case on desktop,
 sanitized or wine, a console transcript on `transcript`, or cases in one browser of chromium,
 firefox or webkit in the pages beside FLAT and BOX (the programs), the answers given in WAY."""
 
