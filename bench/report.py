@@ -31,6 +31,10 @@ WINDOW_COUNTS = (1000, 10000, 100000, 1000000)
 DEVNULL, PIPE = subprocess.DEVNULL, subprocess.PIPE
 
 
+def met(ok):
+    return "met" if ok else "**not met**"
+
+
 def program(build, name):
     return os.path.join(build, PATHS[name][0], name)
 
@@ -127,7 +131,6 @@ def frames(d, build, name, n):
 
 def rest_section(got):
     """The desktop window at rest and dragged (rest.measure)."""
-    met = lambda ok: "met" if ok else "**not met**"  # noqa: E731
     ten = got["ten"]
     together, slowest = sum(pc for pc, _ in ten), min(fps for _, fps in ten)
     md = ["", "## The window at rest", "",
@@ -156,7 +159,6 @@ def page_section(got):
     if not got:
         return md + ["Not measured: no web build (scripts/web, then scripts/bench)."]
     drag, rest = got["drag"], got["rest"] - got["blank"]
-    met = lambda ok: "met" if ok else "**not met**"  # noqa: E731
     md += ["trakflat's and trakbox's pages (the `web` preset) in headless Chromium with its software "
            "renderer, SwiftShader, served from localhost and driven through the DevTools protocol "
            "(bench/pages.py). A page draws a frame only when its picture can change.", "",
@@ -189,7 +191,6 @@ def report(build, site=None):
         os.path.join(windows, "box", "trakbox.exe")) and shutil.which("wine") else None)
     paged = site and pages.measure(site)
     load.append(" ".join(open("/proc/loadavg").read().split()[:3]))
-    met = lambda ok: "met" if ok else "**not met**"  # noqa: E731
     md = ["# Performance", "",
           "Written by `scripts/bench`, which builds `build-release/` and runs bench/report.py; "
           "do not edit by hand. Figures vary with the machine's load: the benchmarks give the "
